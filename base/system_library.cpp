@@ -1,0 +1,40 @@
+#include "base/system_library.h"
+
+#include <cstring>
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+void RestrictDllSearchToSystemFolder()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    // Windows 7 with KB2533623 and later.
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    SetDefaultDllDirectoriesFn setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(GetProcAddress(kernel, "SetDefaultDllDirectories"));
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows XP SP1 and later: an empty text removes the current folder.
+    typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
+    SetDllDirectoryFn setDirectory = reinterpret_cast<SetDllDirectoryFn>(GetProcAddress(kernel, "SetDllDirectoryA"));
+    if (setDirectory)
+        setDirectory("");
+}
+
+HMODULE LoadSystemLibrary(const char* fileName)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    std::size_t nameLength = std::strlen(fileName);
+    if (length + 1 + nameLength >= MAX_PATH)
+        return nullptr;
+    if (path[length - 1] != '\\')
+        path[length++] = '\\';
+    std::memcpy(path + length, fileName, nameLength + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Safe DLL loading. A setup runs from Downloads folders and CDs, where a DLL
+// planted beside it must never be loaded: the DLL search is restricted to the
+// system folder, and DLLs that are not always taken from there are loaded at
+// run time by their full path in the system folder.
+#include <windows.h>
+
+// Restricts the process's DLL search to the system folder where the platform
+// allows it, and drops the current folder from the search. Call first thing.
+void RestrictDllSearchToSystemFolder();
+
+// Loads a DLL from the system folder by its full path; null on failure.
+HMODULE LoadSystemLibrary(const char* fileName);

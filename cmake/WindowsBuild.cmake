@@ -1,0 +1,24 @@
+# The Win32 side: the setup program, its stand-ins and tests, all run under Wine.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _CRT_SECURE_NO_WARNINGS)
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+# Statically linked: the program must run from a CD on a bare Windows, no DLL beside it.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Every test executable runs under Wine in the build tree's own prefix.
+configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${PROJECT_BINARY_DIR}/wine-run.sh @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
+
+# Host tools built by the host build (pk24); the Makefile passes their folder.
+set(BCSETUP_HOST_TOOLS_DIR "" CACHE PATH "Folder of the natively built host tools (pk24)")
+
+include(cmake/GoogleTestWin.cmake)
+
+foreach(dir base package ui dxver setup resources standins tests)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()

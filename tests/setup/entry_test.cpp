@@ -1,0 +1,145 @@
+// The program's entry: single-instance guard, running-product check and its
+// message, run under Wine with the product stand-in.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+const DWORD kExitRefused = static_cast<DWORD>(-1);
+
+std::string Caption()
+{
+    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
+}
+
+std::string ProductRunningText()
+{
+    return IsJapaneseUi() ? "「かんたん映像箱」が動作中のため、セットアップを中止しました。\n"
+                            "アプリケーションを終了させた後に、再度セットアップを実行してください。"
+                          : "Setup is aborted due Brixelcast is working.\n  Please re-setup after the application is closed.";
+}
+
+bool WaitForMutex(const char* name, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
+        if (mutex) {
+            CloseHandle(mutex);
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+void StartProduct(ChildProcess& product, const std::string& arguments)
+{
+    ASSERT_TRUE(product.Start(BinPath("Brixelcast.exe"), "Brixelcast.exe " + arguments));
+    ASSERT_TRUE(WaitForMutex("MUTEX_BRIXELCAST")) << "the product stand-in never took its mutex";
+}
+
+void StartSetup(ChildProcess& setup, const std::string& arguments = "")
+{
+    std::string line = Quote(BinPath("BCSetup.exe"));
+    if (!arguments.empty())
+        line += " " + arguments;
+    ASSERT_TRUE(setup.Start(BinPath("BCSetup.exe"), line));
+}
+} // namespace
+
+TEST(Entry, ProductNotRunningGoesOnWithoutMessageAndLeavesNoEvent)
+{
+    ChildProcess setup;
+    StartSetup(setup);
+    DWORD code = 1;
+    ASSERT_TRUE(setup.WaitForExit(20000, &code));
+    EXPECT_EQ(0u, code);
+    HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, "HANDLE_BRIXELCAST_TERMINATE");
+    EXPECT_EQ(nullptr, event) << "the probe's event was left behind";
+    if (event)
+        CloseHandle(event);
+}
+
+TEST(Entry, ProductThatQuitsAfterTheThirdSignal)
+{
+    ChildProcess product;
+    StartProduct(product, "--ignore 2");
+    ChildProcess setup;
+    StartSetup(setup);
+    DWORD code = 1;
+    ASSERT_TRUE(setup.WaitForExit(20000, &code));
+    EXPECT_EQ(0u, code);
+    DWORD signals = 0;
+    ASSERT_TRUE(product.WaitForExit(10000, &signals));
+    EXPECT_EQ(3u, signals);
+}
+
+TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)
+{
+    ChildProcess product;
+    StartProduct(product, "--ignore all --lifetime 9000");
+    ChildProcess setup;
+    StartSetup(setup);
+    HWND box = WaitForWindow(setup.Handle(), setup.Id(), Caption(), 20000);
+    ASSERT_NE(nullptr, box) << "message 118 never came";
+    EXPECT_EQ(ProductRunningText(), MessageBoxText(box));
+    EXPECT_EQ(std::vector<std::string>{"OK"}, ButtonTexts(box));
+    ASSERT_TRUE(PressButton(box, IDOK));
+    DWORD code = 0;
+    ASSERT_TRUE(setup.WaitForExit(10000, &code));
+    EXPECT_EQ(kExitRefused, code);
+    DWORD signals = 0;
+    ASSERT_TRUE(product.WaitForExit(15000, &signals));
+    EXPECT_EQ(9u, signals);
+}
+
+TEST(Entry, SecondCopyIsRefusedAtOnceAndTheFirstGoesOn)
+{
+    ChildProcess product;
+    StartProduct(product, "--ignore all --lifetime 9000");
+    ChildProcess first;
+    StartSetup(first);
+    ASSERT_TRUE(WaitForMutex("MUTEX_BRIXELCASTSETUP"));
+
+    ChildProcess second;
+    StartSetup(second, "/Silent");
+    DWORD code = 0;
+    bool sawWindow = false;
+    while (second.IsRunning()) {
+        sawWindow = sawWindow || !TopLevelWindows(second.Id()).empty();
+        Sleep(10);
+    }
+    ASSERT_TRUE(second.WaitForExit(0, &code));
+    EXPECT_EQ(kExitRefused, code);
+    EXPECT_FALSE(sawWindow);
+
+    EXPECT_TRUE(first.IsRunning());
+    HWND box = WaitForWindow(first.Handle(), first.Id(), Caption(), 20000);
+    ASSERT_NE(nullptr, box) << "the first copy was disturbed";
+    PressButton(box, IDOK);
+    ASSERT_TRUE(first.WaitForExit(10000, &code));
+    EXPECT_EQ(kExitRefused, code);
+}
+
+TEST(Entry, OddAndHugeCommandLinesDoNotCrash)
+{
+    std::string odd = "\"\"\" /  -- / \"/Silent";
+    std::string huge;
+    while (huge.size() < 32000)
+        huge += " -\"x /Unknown";
+    for (const std::string& arguments : {odd, huge}) {
+        ChildProcess setup;
+        StartSetup(setup, arguments);
+        DWORD code = 1;
+        ASSERT_TRUE(setup.WaitForExit(20000, &code));
+        EXPECT_EQ(0u, code);
+    }
+}

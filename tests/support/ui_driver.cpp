@@ -1,0 +1,128 @@
+#include "tests/support/ui_driver.h"
+
+#include "tests/support/child_process.h"
+
+namespace testing_support {
+
+namespace {
+const DWORD kPollMs = 50;
+
+struct EnumState {
+    DWORD processId;
+    std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    EnumState* state = reinterpret_cast<EnumState*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == state->processId && IsWindowVisible(window))
+        state->windows->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectButton(HWND child, LPARAM param)
+{
+    wchar_t className[32];
+    GetClassNameW(child, className, 32);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    LONG kind = style & BS_TYPEMASK;
+    bool push = kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
+    if (_wcsicmp(className, L"Button") == 0 && push && IsWindowVisible(child)) {
+        std::string text = WindowText(child);
+        std::string clean;
+        for (char c : text) {
+            if (c != '&')
+                clean += c;
+        }
+        reinterpret_cast<std::vector<std::string>*>(param)->push_back(clean);
+    }
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId)
+{
+    std::vector<HWND> windows;
+    EnumState state = {processId, &windows};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+    return windows;
+}
+
+HWND WaitForWindow(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND window : TopLevelWindows(processId)) {
+            if (caption.empty() || WindowText(window) == caption)
+                return window;
+        }
+        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+            return nullptr;
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+std::string WindowText(HWND window)
+{
+    wchar_t text[2048] = L"";
+    // WM_GETTEXT works across processes, unlike GetWindowText on controls.
+    SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return Narrow(text);
+}
+
+std::string MessageBoxText(HWND messageBox)
+{
+    HWND label = GetDlgItem(messageBox, 0xFFFF);
+    return label ? WindowText(label) : std::string();
+}
+
+std::vector<std::string> ButtonTexts(HWND dialog)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(dialog, CollectButton, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool PressButton(HWND dialog, int controlId)
+{
+    HWND button = GetDlgItem(dialog, controlId);
+    if (!button)
+        return false;
+    // Posted, so that a dialog that opens another one in response can't block the test.
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+bool SetControlText(HWND dialog, int controlId, const std::string& text)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control)
+        return false;
+    std::wstring wide = Widen(text);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0 &&
+           result == TRUE;
+}
+
+std::string ControlText(HWND dialog, int controlId)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    return control ? WindowText(control) : std::string();
+}
+
+} // namespace testing_support
