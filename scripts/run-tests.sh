@@ -29,7 +29,11 @@ for loc in ${BCSETUP_LOCALES:-en_US.UTF-8 ja_JP.UTF-8}; do
   export LANG="$loc" LC_ALL="$loc"
   prefix="$build/win/wine/$tag"
   "$root/scripts/wine-prefix.sh" "$prefix"
+  # Keep the prefix's server and services up for the whole run, started here
+  # with their output on /dev/null: started by the first test they would hold
+  # CTest's output pipe open and CTest would wait for them forever.
   WINEPREFIX="$prefix" wineserver -p
+  WINEPREFIX="$prefix" "$build/win/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
   if (cd "$build/win" && ctest --output-on-failure --timeout 600 ${BCSETUP_CTEST_ARGS:-}); then
     result[$tag]=passed
   else
