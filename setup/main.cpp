@@ -9,6 +9,7 @@
 #include "setup/instance_guard.h"
 #include "setup/product_probe.h"
 #include "setup/setup_options.h"
+#include "setup/setup_sequence.h"
 #include "ui/message_box.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineTail, int)
@@ -27,5 +28,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineTail, int)
 
     CSetupOptions options(commandLineTail);
     options.ParseCommandLine();
-    return SETUP_EXIT_OK;
+    return RunSetupSequence(options);
 }

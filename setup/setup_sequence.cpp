@@ -1,0 +1,265 @@
+// The setup sequence, step by step: preconditions and refusals, the work
+// folder, the DirectX check, the destination, the wait window, the main
+// installer and its companions, the DirectX offer, and the outcome.
+#include "setup/setup_sequence.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstring>
+#include <memory>
+
+#include "base/module_instance.h"
+#include "dxver/dx_version.h"
+#include "package/child_process.h"
+#include "package/companion_installers.h"
+#include "package/main_installer.h"
+#include "resource_ids.h"
+#include "setup/exit_codes.h"
+#include "setup/privileges.h"
+#include "setup/reg_location.h"
+#include "setup/registry.h"
+#include "setup/run_state.h"
+#include "setup/setup_paths.h"
+#include "setup/work_folder.h"
+#include "ui/folder_dialog.h"
+#include "ui/message_box.h"
+#include "ui/wait_dialog_thread.h"
+
+namespace {
+const char kProductKey[] = "Software\\Korvane\\Brixelcast";
+const char kSetupMgrKey[] = "Software\\Korvane\\SetupMgr";
+const ULONGLONG kMinTempFreeBytes = 209715200ULL; // 200 MiB for the work folder
+const DWORD kDirectX9 = 0x00090000;
+const int kCaptionSize = 256;
+const int kVersionTextSize = 24;
+
+class CSetupSequence {
+public:
+    explicit CSetupSequence(const CSetupOptions& options) : m_Options(options)
+    {
+        m_szCaption[0] = 0;
+        m_ProductKey.Set(HKEY_LOCAL_MACHINE, kProductKey);
+        m_SetupMgrKey.Set(HKEY_LOCAL_MACHINE, kSetupMgrKey);
+    }
+
+    int Run();
+
+private:
+    bool IsDirectX9Present();
+    void FindDirectXSetup();
+    bool ChooseDestination();
+    void StartWaitDialog();
+    void RunInstallers();
+    bool OfferDirectX();
+    void EndWaitDialog();
+    int Abandon();
+    int Complete();
+    int ShowMessage(UINT id, UINT buttons) { return ShowSetupMessage(id, buttons, m_szCaption); }
+
+    const CSetupOptions& m_Options;
+    char m_szCaption[kCaptionSize];
+    CWorkFolder m_WorkFolder;
+    CTextString m_strDirectXSetup;
+    RunState m_State;
+    CRegLocation m_ProductKey;
+    CRegLocation m_SetupMgrKey;
+    std::unique_ptr<CFolderDialog> m_pFolderDialog;
+    std::unique_ptr<CWaitDialogThread> m_pWaitThread;
+};
+
+// Steps that can refuse the run come first; nothing is left behind by a refusal.
+int CSetupSequence::Run()
+{
+    char tempFolder[MAX_PATH];
+    if (GetTempPathA(MAX_PATH, tempFolder) == 0)
+        std::strcpy(tempFolder, "C:\\");
+
+    ULARGE_INTEGER freeToCaller;
+    if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr) ||
+        freeToCaller.QuadPart < kMinTempFreeBytes) {
+        ShowSetupMessage(IDS_NO_TEMP_SPACE, MB_OK);
+        return SETUP_EXIT_REFUSED;
+    }
+    if (!IsUserAdministrator()) {
+        ShowSetupMessage(IDS_NOT_ADMINISTRATOR, MB_OK);
+        return SETUP_EXIT_REFUSED;
+    }
+    if (!m_WorkFolder.Create(tempFolder))
+        return SETUP_EXIT_REFUSED;
+
+    m_ProductKey.DeleteValue("RequireReboot");
+    CoInitialize(nullptr); // stays initialised until the process ends
+    LoadStringA(g_hInstance, IDS_CAPTION, m_szCaption, kCaptionSize);
+
+    if (!m_WorkFolder.Confirm())
+        return Complete();
+    m_ProductKey.DeleteValue("CANCELED");
+
+    const bool directX9Present = IsDirectX9Present();
+    if (!directX9Present) {
+        m_State.bOfferDirectX = true;
+        FindDirectXSetup();
+        if (m_strDirectXSetup.IsEmpty()) {
+            ShowSetupMessage(IDS_DIRECTX_MISSING, MB_OK, m_szCaption);
+            m_WorkFolder.Remove();
+            return SETUP_EXIT_REFUSED;
+        }
+    }
+    if (m_Options.m_bLaunchDX9) {
+        // Asked for by the switch: offer the medium's DirectX setup even when
+        // DirectX 9.0 is present, if the medium has one.
+        m_State.bOfferDirectX = true;
+        if (directX9Present)
+            FindDirectXSetup();
+    }
+
+    if (m_Options.m_bRunningAsSetupMgr)
+        m_SetupMgrKey.DeleteValue("Abort");
+
+    if (!ChooseDestination()) {
+        m_State.bAborted = true;
+        m_State.bCancelled = true;
+        m_pFolderDialog.reset();
+        return Abandon();
+    }
+
+    StartWaitDialog();
+    if (!RunMainInstaller(m_WorkFolder.GetPath(), m_pWaitThread->GetWindow()))
+        m_State.bFailed = true;
+
+    if (m_ProductKey.ReadFlag("CANCELED", false)) {
+        m_State.bAborted = true;
+        m_State.bCancelled = true;
+        m_pWaitThread.reset();
+        m_pFolderDialog.reset();
+        return Abandon();
+    }
+    RunInstallers();
+    if (m_State.bFailed)
+        ShowMessage(IDS_SETUP_FAILED, MB_OK);
+
+    if (!OfferDirectX()) {
+        m_State.bAborted = true;
+        m_pWaitThread.reset();
+        m_pFolderDialog.reset();
+        return Abandon();
+    }
+    EndWaitDialog();
+    if (!m_State.bFailed)
+        m_State.bCompleted = true;
+    return Complete();
+}
+
+bool CSetupSequence::IsDirectX9Present()
+{
+    DWORD version = 0;
+    char text[kVersionTextSize] = "Unknown Version";
+    HRESULT hr = GetDXVersion(&version, text, kVersionTextSize);
+    return !FAILED(hr) && version >= kDirectX9;
+}
+
+void CSetupSequence::FindDirectXSetup()
+{
+    CTextString candidate;
+    if (FindDirectXSetupProgram(&candidate))
+        m_strDirectXSetup.Assign(candidate);
+}
+
+// The dialog is shown unless the product key's "Path" is set; the chosen
+// folder goes back to "ProgramsPath" with a trailing backslash.
+bool CSetupSequence::ChooseDestination()
+{
+    CTextString programsPath;
+    CTextString path;
+    m_ProductKey.ReadString(programsPath, "ProgramsPath", "");
+    m_ProductKey.ReadString(path, "Path", "");
+    m_pFolderDialog.reset(new CFolderDialog(programsPath.GetData()));
+    if (path.IsEmpty() && m_pFolderDialog->DoModal(nullptr, 0) != 1)
+        return false;
+
+    CTextString folder(m_pFolderDialog->m_strFolder);
+    folder.AddBackslash();
+    m_ProductKey.WriteString("ProgramsPath", folder.IsEmpty() ? "" : folder.GetData());
+    return true;
+}
+
+void CSetupSequence::StartWaitDialog()
+{
+    m_pWaitThread.reset(new CWaitDialogThread());
+    m_pWaitThread->Start(true);
+    HWND window = m_pWaitThread->GetWindow();
+    if (!m_Options.m_bNoWaitDlg && window)
+        ShowWindow(window, SW_SHOW);
+}
+
+// The companions run only after a successful main installer, DivX first.
+void CSetupSequence::RunInstallers()
+{
+    if (!m_State.bFailed && !RunDivXSetup(m_WorkFolder.GetPath()))
+        m_State.bFailed = true;
+    if (!m_State.bFailed && !RunWmfRuntimeSetup(m_WorkFolder.GetPath()))
+        m_State.bFailed = true;
+}
+
+// False when the user declined the DirectX setup.
+bool CSetupSequence::OfferDirectX()
+{
+    if (!m_State.bOfferDirectX || m_strDirectXSetup.IsEmpty())
+        return true;
+    if (ShowMessage(IDS_DIRECTX_QUESTION, MB_YESNO) != IDYES)
+        return false;
+    // Quoted, so that a medium folder with blanks can't start a program at a
+    // shorter prefix of the path instead.
+    CTextString commandLine;
+    commandLine.Format("\"%s\"", m_strDirectXSetup.GetData());
+    RunAndWait(commandLine.GetData());
+    return true;
+}
+
+void CSetupSequence::EndWaitDialog()
+{
+    m_pWaitThread->Stop(true, false, false);
+    m_State.bRestartRequired = m_pWaitThread->WasShutdownAsked();
+    m_pWaitThread.reset();
+    m_pFolderDialog.reset();
+}
+
+int CSetupSequence::Abandon()
+{
+    if (m_Options.m_bRunningAsSetupMgr)
+        RegWriteDword(HKEY_LOCAL_MACHINE, kSetupMgrKey, "Abort", 1);
+    return Complete();
+}
+
+int CSetupSequence::Complete()
+{
+    m_WorkFolder.Remove();
+    if (!m_State.bRestartRequired)
+        m_State.bRestartRequired = m_ProductKey.ReadFlag("RequireReboot", false);
+
+    if (m_Options.m_bRunningAsSetupMgr) {
+        if (m_State.bRestartRequired)
+            RegWriteDword(HKEY_LOCAL_MACHINE, kSetupMgrKey, "RequireReboot", 1);
+        return SETUP_EXIT_OK;
+    }
+    if (m_Options.m_bSilent)
+        return SETUP_EXIT_OK;
+
+    if (m_State.bCompleted && m_State.bRestartRequired) {
+        if (ShowMessage(IDS_RESTART_QUESTION, MB_YESNO) == IDYES)
+            RestartWindows();
+    } else if (m_State.bCompleted) {
+        ShowMessage(IDS_SETUP_COMPLETE, MB_OK);
+    } else if (m_State.bCancelled) {
+        ShowMessage(IDS_SETUP_ABORTED, MB_OK);
+    }
+    return SETUP_EXIT_OK;
+}
+} // namespace
+
+int RunSetupSequence(const CSetupOptions& options)
+{
+    CSetupSequence sequence(options);
+    return sequence.Run();
+}
