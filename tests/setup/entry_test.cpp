@@ -77,7 +77,7 @@ TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)
     StartProduct(product, "--ignore all --lifetime 9000");
     ChildProcess setup;
     StartSetup(setup);
-    HWND box = WaitForWindow(setup.Handle(), setup.Id(), SetupCaption(), 20000);
+    HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "message 118 never came";
     EXPECT_EQ(MessageText(118), MessageBoxText(box));
     EXPECT_EQ(std::vector<std::string>{"OK"}, ButtonTexts(box));
@@ -111,7 +111,7 @@ TEST(Entry, SecondCopyIsRefusedAtOnceAndTheFirstGoesOn)
     EXPECT_FALSE(sawWindow);
 
     EXPECT_TRUE(first.IsRunning());
-    HWND box = WaitForWindow(first.Handle(), first.Id(), SetupCaption(), 20000);
+    HWND box = WaitForMessageBox(first.Handle(), first.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "the first copy was disturbed";
     PressButton(box, IDOK);
     ASSERT_TRUE(first.WaitForExit(10000, &code));
