@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/support/child_process.h"
+#include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
@@ -12,18 +13,6 @@ using namespace testing_support;
 
 namespace {
 const DWORD kExitRefused = static_cast<DWORD>(-1);
-
-std::string Caption()
-{
-    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
-}
-
-std::string ProductRunningText()
-{
-    return IsJapaneseUi() ? "「かんたん映像箱」が動作中のため、セットアップを中止しました。\n"
-                            "アプリケーションを終了させた後に、再度セットアップを実行してください。"
-                          : "Setup is aborted due Brixelcast is working.\n  Please re-setup after the application is closed.";
-}
 
 bool WaitForMutex(const char* name, DWORD timeoutMs = 10000)
 {
@@ -88,9 +77,9 @@ TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)
     StartProduct(product, "--ignore all --lifetime 9000");
     ChildProcess setup;
     StartSetup(setup);
-    HWND box = WaitForWindow(setup.Handle(), setup.Id(), Caption(), 20000);
+    HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "message 118 never came";
-    EXPECT_EQ(ProductRunningText(), MessageBoxText(box));
+    EXPECT_EQ(MessageText(118), MessageBoxText(box));
     EXPECT_EQ(std::vector<std::string>{"OK"}, ButtonTexts(box));
     ASSERT_TRUE(PressButton(box, IDOK));
     DWORD code = 0;
@@ -122,7 +111,7 @@ TEST(Entry, SecondCopyIsRefusedAtOnceAndTheFirstGoesOn)
     EXPECT_FALSE(sawWindow);
 
     EXPECT_TRUE(first.IsRunning());
-    HWND box = WaitForWindow(first.Handle(), first.Id(), Caption(), 20000);
+    HWND box = WaitForMessageBox(first.Handle(), first.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "the first copy was disturbed";
     PressButton(box, IDOK);
     ASSERT_TRUE(first.WaitForExit(10000, &code));

@@ -50,11 +50,15 @@ std::vector<HWND> TopLevelWindows(DWORD processId)
     return windows;
 }
 
-HWND WaitForWindow(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs)
+namespace {
+HWND WaitForMatchingWindow(HANDLE process, DWORD processId, const std::string& caption, bool messageBoxOnly,
+                           DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
         for (HWND window : TopLevelWindows(processId)) {
+            if (messageBoxOnly && !GetDlgItem(window, 0xFFFF))
+                continue;
             if (caption.empty() || WindowText(window) == caption)
                 return window;
         }
@@ -64,6 +68,17 @@ HWND WaitForWindow(HANDLE process, DWORD processId, const std::string& caption, 
             return nullptr;
         Sleep(kPollMs);
     }
+}
+} // namespace
+
+HWND WaitForWindow(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs)
+{
+    return WaitForMatchingWindow(process, processId, caption, false, timeoutMs);
+}
+
+HWND WaitForMessageBox(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs)
+{
+    return WaitForMatchingWindow(process, processId, caption, true, timeoutMs);
 }
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs)

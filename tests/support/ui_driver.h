@@ -18,6 +18,10 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 // caption (any caption when empty). Null on time-out or when the process ends.
 HWND WaitForWindow(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs = kDefaultWaitMs);
 
+// Waits until the process shows a message box with that caption (a window
+// with the message text control 0xFFFF; the wait window has the same caption).
+HWND WaitForMessageBox(HANDLE process, DWORD processId, const std::string& caption, DWORD timeoutMs = kDefaultWaitMs);
+
 // Waits until a window is gone (destroyed or hidden). False on time-out.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultWaitMs);
 
