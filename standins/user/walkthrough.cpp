@@ -1,0 +1,135 @@
+// Stand-in for the person at the screen: walks through one typical run of the
+// setup from the medium, takes a picture of each screen and reports the
+// outcome. Used by `make run` when there is no display.
+//
+//   walkthrough.exe MEDIUM_FOLDER PICTURE_FOLDER
+//
+// Starts MEDIUM_FOLDER\Setup\BCSetup.exe, accepts the proposed destination,
+// lets the installer stand-in install, answers the closing message, then
+// prints the exit code, the files in "ProgramsPath" and the registry values.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/child_process.h"
+#include "tests/support/message_texts.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+const char kProductKey[] = "Software\\Korvane\\Brixelcast";
+const char kInstallerTitle[] = "かんたん映像箱 インストーラ";
+const DWORD kStepWaitMs = 60000;
+
+std::string FolderDialogCaption()
+{
+    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
+}
+
+std::string ReadProductValue(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    wchar_t data[1024] = L"";
+    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+    LONG status = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return "(not set)";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return Narrow(data);
+}
+
+void ListFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        std::printf("    (nothing there)\n");
+        return;
+    }
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            std::printf("    %s\n", Narrow(name).c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+void Picture(const std::string& folder, const char* name)
+{
+    Sleep(400); // let the window finish painting
+    std::string path = folder + name + ".bmp";
+    std::printf("  picture: %s%s\n", SaveScreenPicture(path) ? "" : "FAILED ", path.c_str());
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: walkthrough.exe MEDIUM_FOLDER PICTURE_FOLDER\n");
+        return 2;
+    }
+    std::string medium = argv[1];
+    std::string pictures = argv[2];
+    if (medium.back() != '\\')
+        medium += '\\';
+    if (pictures.back() != '\\')
+        pictures += '\\';
+    std::string setupPath = medium + "Setup\\BCSetup.exe";
+
+    LaunchOptions options;
+    options.environment = {{"BCSETUP_SETUP_ACTION", "install"}, {"BCSETUP_SETUP_DELAY_MS", "2500"}};
+    ChildProcess setup;
+    std::printf("Starting %s\n", setupPath.c_str());
+    if (!setup.Start(setupPath, Quote(setupPath), options)) {
+        std::printf("The setup could not be started.\n");
+        return 1;
+    }
+
+    HWND folder = WaitForWindow(setup.Handle(), setup.Id(), FolderDialogCaption(), kStepWaitMs);
+    if (folder) {
+        std::printf("1. Destination folder dialog, proposing %s\n", ControlText(folder, 1005).c_str());
+        Picture(pictures, "1-destination");
+        PressButton(folder, IDOK);
+    }
+    HWND wait = WaitForWindow(setup.Handle(), setup.Id(), SetupCaption(), kStepWaitMs);
+    if (wait && !GetDlgItem(wait, 0xFFFF)) {
+        std::printf("2. Wait window\n");
+        Picture(pictures, "2-wait");
+    }
+    HWND installer = nullptr;
+    DWORD start = GetTickCount();
+    while (!installer && GetTickCount() - start < kStepWaitMs && setup.IsRunning()) {
+        installer = FindWindowW(nullptr, Widen(kInstallerTitle).c_str());
+        Sleep(50);
+    }
+    if (installer) {
+        std::printf("3. The product's installer\n");
+        Picture(pictures, "3-installer");
+    }
+    HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 5 * kStepWaitMs);
+    if (box) {
+        std::printf("4. Closing message: %s\n", MessageBoxText(box).c_str());
+        Picture(pictures, "4-message");
+        PressButton(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+    }
+    DWORD code = 0;
+    if (!setup.WaitForExit(kStepWaitMs, &code)) {
+        std::printf("The setup did not end.\n");
+        return 1;
+    }
+    std::printf("\nOutcome\n  exit code: %ld\n", static_cast<long>(code));
+    std::string installed = ReadProductValue("ProgramsPath");
+    std::printf("  ProgramsPath: %s\n", installed.c_str());
+    std::printf("  files there:\n");
+    ListFolder(installed);
+    for (const char* name : {"RequireReboot", "CANCELED", "Path"})
+        std::printf("  %s: %s\n", name, ReadProductValue(name).c_str());
+    return code == 0 ? 0 : 1;
+}
