@@ -22,3 +22,7 @@ foreach(dir base package ui dxver setup resources standins tests)
     add_subdirectory(${dir})
   endif()
 endforeach()
+
+if(TARGET dxsetup AND TARGET SetupMgr)
+  include(cmake/Medium.cmake)
+endif()
