@@ -1,0 +1,245 @@
+#include "tests/setup/setup_scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/message_texts.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+namespace testing_support {
+
+const char kProductKey[] = "Software\\Korvane\\Brixelcast";
+const char kSetupMgrKey[] = "Software\\Korvane\\SetupMgr";
+
+namespace {
+const DWORD kPollMs = 50;
+const DWORD kTimedOut = 0xDEAD0000;
+
+std::string TempFolder()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return Narrow(temp);
+}
+
+std::vector<std::string> WorkFolders()
+{
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(TempFolder() + "exp*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return folders;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folders.push_back(Narrow(data.cFileName));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
+bool IsWaitWindow(HWND window)
+{
+    return !GetDlgItem(window, 0xFFFF) && WindowText(window) == SetupCaption();
+}
+} // namespace
+
+std::string ReadMachineValue(const char* key, const char* name)
+{
+    HKEY handle;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return "none";
+    BYTE data[2048] = {};
+    DWORD size = sizeof(data) - 2, type = 0;
+    LONG status = RegQueryValueExW(handle, Widen(name).c_str(), nullptr, &type, data, &size);
+    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS)
+        return "none";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return Narrow(reinterpret_cast<wchar_t*>(data));
+}
+
+void DeleteMachineKey(const char* key)
+{
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, Widen(key).c_str());
+}
+
+void WriteMachineString(const char* key, const char* name, const std::string& value)
+{
+    HKEY handle;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    std::wstring wide = Widen(value);
+    RegSetValueExW(handle, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+}
+
+void WriteMachineDword(const char* key, const char* name, DWORD value)
+{
+    HKEY handle;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExW(handle, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(handle);
+}
+
+SetupScenario::SetupScenario(const std::string& name)
+{
+    m_strFolder = MakeScratchFolder("scenario-" + name);
+    m_strMedium = m_strFolder + "medium\\";
+    m_strJournal = m_strFolder + "journal.txt";
+    CreateDirectoryW(Widen(m_strMedium).c_str(), nullptr);
+    CreateDirectoryW(Widen(m_strMedium + "Setup").c_str(), nullptr);
+    CreateDirectoryW(Widen(m_strMedium + "Tools").c_str(), nullptr);
+    CreateDirectoryW(Widen(m_strMedium + "Tools\\DirectX9.0c").c_str(), nullptr);
+    CopyFileW(Widen(BinPath("BCSetup.exe")).c_str(), Widen(m_strMedium + "Setup\\BCSetup.exe").c_str(), FALSE);
+    CopyFileW(Widen(BinPath("dxsetup.exe")).c_str(), Widen(m_strMedium + "Tools\\DirectX9.0c\\dxsetup.exe").c_str(),
+              FALSE);
+    DeleteMachineKey(kProductKey);
+    DeleteMachineKey(kSetupMgrKey);
+    m_Options.environment.push_back({"BCSETUP_STANDIN_JOURNAL", m_strJournal});
+    m_WorkFoldersBefore = WorkFolders();
+}
+
+SetupScenario::~SetupScenario()
+{
+    m_Process.Terminate();
+    // Installers a failed test left behind must not disturb the next test.
+    for (const char* title : {"かんたん映像箱 インストーラ"}) {
+        HWND window = FindWindowW(nullptr, Widen(title).c_str());
+        if (window)
+            PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+}
+
+void SetupScenario::RemoveDirectXSetup()
+{
+    DeleteFileW(Widen(m_strMedium + "Tools\\DirectX9.0c\\dxsetup.exe").c_str());
+}
+
+void SetupScenario::SetEnvironment(const std::string& name, const std::string& value)
+{
+    m_Options.environment.push_back({name, value});
+}
+
+bool SetupScenario::Start(const std::string& switches)
+{
+    std::string program = m_strMedium + "Setup\\BCSetup.exe";
+    std::string line = Quote(program) + (switches.empty() ? "" : " " + switches);
+    return m_Process.Start(program, line, m_Options);
+}
+
+void SetupScenario::Poll()
+{
+    for (HWND window : TopLevelWindows(m_Process.Id())) {
+        if (IsWaitWindow(window))
+            m_bSawWaitWindow = true;
+    }
+}
+
+HWND SetupScenario::WaitForFolderDialog(DWORD timeoutMs)
+{
+    std::string caption = IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        HWND dialog = WaitForWindow(m_Process.Handle(), m_Process.Id(), caption, kPollMs);
+        if (dialog)
+            return dialog;
+        if (!m_Process.IsRunning())
+            return nullptr;
+        Poll();
+    }
+    return nullptr;
+}
+
+bool SetupScenario::Answer(int id, int button, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    HWND box = nullptr;
+    while (!box && GetTickCount() - start < timeoutMs && m_Process.IsRunning()) {
+        Poll();
+        box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
+    }
+    if (!box) {
+        ADD_FAILURE() << "message " << id << " never came";
+        return false;
+    }
+    std::string text = MessageBoxText(box);
+    EXPECT_EQ(MessageText(id), text) << "expected message " << id;
+    PressButton(box, button);
+    WaitForWindowGone(box, 10000);
+    return text == MessageText(id);
+}
+
+DWORD SetupScenario::Finish(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (m_Process.IsRunning() && GetTickCount() - start < timeoutMs) {
+        Poll();
+        HWND box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
+        if (box) {
+            ADD_FAILURE() << "unexpected message: " << MessageBoxText(box);
+            PressButton(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+        }
+    }
+    DWORD code = kTimedOut;
+    if (!m_Process.WaitForExit(0, &code))
+        ADD_FAILURE() << "the setup did not end";
+    return code;
+}
+
+std::vector<JournalLine> SetupScenario::Journal() const
+{
+    std::vector<JournalLine> lines;
+    HANDLE handle = CreateFileW(Widen(m_strJournal).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(handle, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    CloseHandle(handle);
+    std::istringstream stream(content);
+    std::string row;
+    while (std::getline(stream, row)) {
+        if (!row.empty() && row.back() == '\r')
+            row.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream cells(row);
+        std::string cell;
+        while (std::getline(cells, cell, '\t'))
+            fields.push_back(cell);
+        fields.resize(5);
+        lines.push_back({fields[0], fields[1], fields[2], fields[3], fields[4]});
+    }
+    return lines;
+}
+
+std::vector<std::string> SetupScenario::JournalNames() const
+{
+    std::vector<std::string> names;
+    for (const JournalLine& line : Journal())
+        names.push_back(line.name);
+    return names;
+}
+
+std::vector<std::string> SetupScenario::LeftWorkFolders() const
+{
+    std::vector<std::string> now = WorkFolders();
+    std::vector<std::string> left;
+    std::set_difference(now.begin(), now.end(), m_WorkFoldersBefore.begin(), m_WorkFoldersBefore.end(),
+                        std::back_inserter(left));
+    return left;
+}
+
+} // namespace testing_support

@@ -1,0 +1,76 @@
+#pragma once
+// One run of the real BCSetup.exe from a medium folder in the test prefix,
+// with scripted stand-ins: sets the registry and environment up, starts the
+// setup, answers its screens through the UI driver and collects what
+// happened (exit code, messages, the stand-ins' journal, registry values).
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/child_process.h"
+
+namespace testing_support {
+
+struct JournalLine {
+    std::string name;          // setup, wmfdist, DivXPro, dxsetup
+    std::string program;
+    std::string commandLine;
+    std::string folder;        // current folder of the run
+    std::string action;
+};
+
+// The registry value, or "none" when the key or value is missing: a DWORD
+// as its decimal number, a string as its text.
+std::string ReadMachineValue(const char* key, const char* name);
+void DeleteMachineKey(const char* key);
+void WriteMachineString(const char* key, const char* name, const std::string& value);
+void WriteMachineDword(const char* key, const char* name, DWORD value);
+
+extern const char kProductKey[];
+extern const char kSetupMgrKey[];
+
+class SetupScenario {
+public:
+    // name: a scratch folder of that name holds the medium and the journal.
+    explicit SetupScenario(const std::string& name);
+    ~SetupScenario();
+
+    // Medium: Setup\BCSetup.exe always; Tools\DirectX9.0c\dxsetup.exe unless removed.
+    void RemoveDirectXSetup();
+    std::string MediumFolder() const { return m_strMedium; }
+    // Scripting of the stand-ins (BCSETUP_SETUP_ACTION, ...) and anything else.
+    void SetEnvironment(const std::string& name, const std::string& value);
+
+    bool Start(const std::string& switches = "");
+    ChildProcess& Process() { return m_Process; }
+
+    // Waits for the folder dialog; null on time-out.
+    HWND WaitForFolderDialog(DWORD timeoutMs = 60000);
+    // Waits for a message box, checks its text is message id (records the id)
+    // and presses button. False when none came or its text was another.
+    bool Answer(int id, int button, DWORD timeoutMs = 120000);
+    // Waits for the end; the exit code, or 0xDEAD0000 on time-out.
+    DWORD Finish(DWORD timeoutMs = 120000);
+
+    std::vector<JournalLine> Journal() const;
+    std::vector<std::string> JournalNames() const;
+    // Work folders ("exp*.tmp" folders) in the temporary folder that the run left.
+    std::vector<std::string> LeftWorkFolders() const;
+    // Whether a wait window was ever seen visible (polled while waiting).
+    bool SawWaitWindow() const { return m_bSawWaitWindow; }
+
+private:
+    void Poll();
+
+    std::string m_strFolder;
+    std::string m_strMedium;
+    std::string m_strJournal;
+    LaunchOptions m_Options;
+    ChildProcess m_Process;
+    std::vector<std::string> m_WorkFoldersBefore;
+    bool m_bSawWaitWindow = false;
+};
+
+} // namespace testing_support
