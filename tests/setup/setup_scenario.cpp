@@ -243,3 +243,13 @@ std::vector<std::string> SetupScenario::LeftWorkFolders() const
 }
 
 } // namespace testing_support
+
+namespace testing_support {
+
+std::string SetupScenario::CurrentWorkFolder() const
+{
+    std::vector<std::string> left = LeftWorkFolders();
+    return left.empty() ? std::string() : TempFolder() + left.front() + "\\";
+}
+
+} // namespace testing_support

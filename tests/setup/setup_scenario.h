@@ -58,6 +58,9 @@ public:
     std::vector<std::string> JournalNames() const;
     // Work folders ("exp*.tmp" folders) in the temporary folder that the run left.
     std::vector<std::string> LeftWorkFolders() const;
+    // The work folder this run made (full path with a trailing backslash), or
+    // empty when there is none (yet).
+    std::string CurrentWorkFolder() const;
     // Whether a wait window was ever seen visible (polled while waiting).
     bool SawWaitWindow() const { return m_bSawWaitWindow; }
 

@@ -1,0 +1,221 @@
+// End-to-end runs of the setup from a medium folder, with scripted stand-ins
+// and the UI driver in the user's place.
+#include <gtest/gtest.h>
+
+#include "tests/setup/setup_scenario.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+const DWORD kExitOk = 0;
+const DWORD kExitRefused = static_cast<DWORD>(-1);
+const std::vector<std::string> kAllInstallers = {"setup", "DivXPro", "wmfdist"};
+
+std::string DefaultDestination()
+{
+    wchar_t folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH);
+    return Narrow(std::wstring(folder, length)) + "\\Korvane\\Brixelcast";
+}
+
+// Accepts whatever the folder dialog proposes.
+void AcceptDestination(SetupScenario& run)
+{
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog) << "no folder dialog";
+    PressButton(dialog, IDOK);
+}
+
+// Makes a folder where the setup wants to write a file, so that writing it fails.
+void BlockFile(const std::string& workFolder, const char* name)
+{
+    ASSERT_FALSE(workFolder.empty()) << "no work folder to block";
+    ASSERT_TRUE(CreateDirectoryW(Widen(workFolder + name).c_str(), nullptr));
+}
+} // namespace
+
+class Sequence : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteMachineKey(kProductKey); }
+};
+
+TEST_F(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
+{
+    SetupScenario run("typical");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(DefaultDestination(), ControlText(dialog, 1005));
+    PressButton(dialog, IDOK);
+    run.Answer(117, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+
+    EXPECT_EQ(kAllInstallers, run.JournalNames());
+    EXPECT_TRUE(run.SawWaitWindow());
+    EXPECT_EQ(DefaultDestination() + "\\", ReadMachineValue(kProductKey, "ProgramsPath"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultDestination() + "\\Brixelcast.exe").c_str()));
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+    std::vector<JournalLine> journal = run.Journal();
+    ASSERT_EQ(3u, journal.size());
+    EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
+    EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
+}
+
+TEST_F(Sequence, RestartNeededAsksAndNoEndsTheRun)
+{
+    SetupScenario run("reboot");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
+    ASSERT_TRUE(run.Start());
+    AcceptDestination(run);
+    run.Answer(110, IDNO);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ(kAllInstallers, run.JournalNames());
+}
+
+TEST_F(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
+{
+    SetupScenario run("endsession");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_SETUP_END_SESSION", "1");
+    ASSERT_TRUE(run.Start());
+    AcceptDestination(run);
+    run.Answer(110, IDNO);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ("none", ReadMachineValue(kProductKey, "RequireReboot"));
+}
+
+TEST_F(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
+{
+    {
+        WriteMachineString(kProductKey, "Path", "C:\\Old");
+        WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
+        SetupScenario run("pathset");
+        run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+        ASSERT_TRUE(run.Start());
+        run.Answer(117, IDOK);
+        EXPECT_EQ(kExitOk, run.Finish());
+        EXPECT_EQ("C:\\Apps\\Brixelcast\\", ReadMachineValue(kProductKey, "ProgramsPath"));
+    }
+    {
+        WriteMachineString(kProductKey, "Path", "C:\\Old");
+        WriteMachineString(kProductKey, "ProgramsPath", "");
+        SetupScenario run("pathempty");
+        run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
+        ASSERT_TRUE(run.Start());
+        run.Answer(120, IDOK);
+        EXPECT_EQ(kExitOk, run.Finish());
+        EXPECT_EQ("", ReadMachineValue(kProductKey, "ProgramsPath"));
+    }
+}
+
+TEST_F(Sequence, FolderDialogCancelledRunsNothing)
+{
+    SetupScenario run("dialogcancel");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    PressButton(dialog, IDCANCEL);
+    run.Answer(120, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+}
+
+TEST_F(Sequence, FolderDialogCancelledUnderTheSetupManager)
+{
+    WriteMachineDword(kSetupMgrKey, "Abort", 0);
+    SetupScenario run("mgrcancel");
+    ASSERT_TRUE(run.Start("/RunningAsSetupMgr /Silent"));
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    PressButton(dialog, IDCANCEL);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
+}
+
+TEST_F(Sequence, MainInstallerCancelledSkipsTheCompanions)
+{
+    SetupScenario run("installercancel");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
+    ASSERT_TRUE(run.Start());
+    AcceptDestination(run);
+    run.Answer(120, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
+}
+
+TEST_F(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
+{
+    SetupScenario run("unpackfails");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    BlockFile(run.CurrentWorkFolder(), "setup.exe");
+    PressButton(dialog, IDOK);
+    run.Answer(111, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+}
+
+TEST_F(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
+{
+    SetupScenario run("companionfails");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_SETUP_DELAY_MS", "3000");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    BlockFile(run.CurrentWorkFolder(), "DivXPro.exe");
+    PressButton(dialog, IDOK);
+    run.Answer(111, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
+}
+
+TEST_F(Sequence, SilentRunShowsNoClosingMessageAndDoesNotRestart)
+{
+    SetupScenario run("silent");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
+    ASSERT_TRUE(run.Start("/Silent"));
+    AcceptDestination(run);
+    EXPECT_EQ(kExitOk, run.Finish()); // any message box fails the test
+    EXPECT_EQ(kAllInstallers, run.JournalNames());
+}
+
+TEST_F(Sequence, NoWaitDlgNeverShowsTheWaitWindow)
+{
+    SetupScenario run("nowait");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_SETUP_DELAY_MS", "1500");
+    ASSERT_TRUE(run.Start("-NoWaitDlg"));
+    AcceptDestination(run);
+    run.Answer(117, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_FALSE(run.SawWaitWindow());
+}
+
+TEST_F(Sequence, SetupManagerReadsRestartAndAbortFromItsKey)
+{
+    // The setup manager stand-in starts the setup itself and reports the key.
+    SetupScenario layout("manager");
+    std::string manager = layout.MediumFolder() + "SetupMgr.exe";
+    ASSERT_TRUE(CopyFileW(Widen(BinPath("SetupMgr.exe")).c_str(), Widen(manager).c_str(), FALSE));
+    WriteMachineString(kProductKey, "Path", "x");
+    WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
+    ChildProcess process;
+    LaunchOptions options;
+    options.environment = {{"BCSETUP_SETUP_ACTION", "install"}, {"BCSETUP_SETUP_REQUIRE_REBOOT", "1"}};
+    ASSERT_TRUE(process.Start(manager, Quote(manager), options));
+    DWORD code = 0;
+    ASSERT_TRUE(process.WaitForExit(120000, &code));
+    EXPECT_EQ(2u, code) << "completed, restart needed, not abandoned";
+    EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "RequireReboot"));
+    EXPECT_EQ("none", ReadMachineValue(kSetupMgrKey, "Abort"));
+}
