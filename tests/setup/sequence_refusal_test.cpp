@@ -1,0 +1,101 @@
+// Runs of the setup that end before any installer: too little temporary
+// space, the work folder's fallback name, and exactly enough space.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/setup/setup_scenario.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+const DWORD kExitOk = 0;
+const DWORD kExitRefused = static_cast<DWORD>(-1);
+
+// The size-limited drives that the test command mounts (needs root).
+bool HasDrive(const wchar_t* root)
+{
+    return GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR;
+}
+
+bool IsEmptyFolder(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    bool empty = true;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            empty = false;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return empty;
+}
+
+void UseTemporaryFolder(SetupScenario& run, const std::string& folder)
+{
+    run.SetEnvironment("TEMP", folder);
+    run.SetEnvironment("TMP", folder);
+}
+} // namespace
+
+TEST(SequenceRefusal, TooLittleTemporarySpaceGivesMessage113)
+{
+    if (!HasDrive(L"R:\\"))
+        GTEST_SKIP() << "no size-limited drive R: (the test command mounts it as root)";
+    SetupScenario run("tempshort");
+    UseTemporaryFolder(run, "R:\\");
+    ASSERT_TRUE(run.Start());
+    run.Answer(113, IDOK);
+    EXPECT_EQ(kExitRefused, run.Finish());
+    EXPECT_TRUE(IsEmptyFolder(L"R:\\")) << "a refused run left something behind";
+}
+
+TEST(SequenceRefusal, ExactlyEnoughTemporarySpaceGoesOn)
+{
+    if (!HasDrive(L"S:\\"))
+        GTEST_SKIP() << "no size-limited drive S: (the test command mounts it as root)";
+    SetupScenario run("tempexact");
+    UseTemporaryFolder(run, "S:\\");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog) << "the run did not go on to the destination";
+    PressButton(dialog, IDCANCEL);
+    run.Answer(120, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(IsEmptyFolder(L"S:\\")) << "the work folder was left on S:";
+}
+
+TEST(SequenceRefusal, NoUniqueNameLeftFallsBackToExpTmp)
+{
+    // Every name the platform could give ("exp" and up to four hex digits)
+    // is taken, so the work folder is called exp.tmp.
+    std::string temp = MakeScratchFolder("fulltemp");
+    for (unsigned unique = 1; unique <= 0xFFFF; ++unique) {
+        wchar_t name[32];
+        swprintf(name, 32, L"exp%x.tmp", unique);
+        HANDLE file = CreateFileW((Widen(temp) + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    SetupScenario run("exptmp");
+    UseTemporaryFolder(run, temp);
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog(120000);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "exp.tmp").c_str()));
+    PressButton(dialog, IDOK);
+    run.Answer(120, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    std::vector<JournalLine> journal = run.Journal();
+    ASSERT_EQ(1u, journal.size());
+    EXPECT_EQ(temp + "exp.tmp", journal[0].folder);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "exp.tmp").c_str())) << "exp.tmp left behind";
+    RemoveTree(temp);
+}
