@@ -95,7 +95,7 @@ TEST(SequenceRefusal, NoUniqueNameLeftFallsBackToExpTmp)
     EXPECT_EQ(kExitOk, run.Finish());
     std::vector<JournalLine> journal = run.Journal();
     ASSERT_EQ(1u, journal.size());
-    EXPECT_EQ(temp + "exp.tmp", journal[0].folder);
+    EXPECT_EQ(temp + "exp.tmp\\setup.exe", journal[0].program);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "exp.tmp").c_str())) << "exp.tmp left behind";
     RemoveTree(temp);
 }
