@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and starts the setup under Wine in a prefix of its own
-# (build/run/wine). On the user's display when there is one; without a
-# display it runs on a private Xvfb display and reports the outcome.
+# The demo: builds everything, lays out the medium (build/win/medium, and its
+# image build/win/Brixelcast.iso) and runs Setup\BCSetup.exe from it under
+# Wine, in a prefix of its own (build/run/wine).
+#  - With a display (DISPLAY set): the setup appears there; click through it.
+#  - Without one: a walk-through plays the user on a private Xvfb display,
+#    saves a picture of each screen in build/run/pictures and prints the
+#    outcome (exit code, installed files, registry values).
 #   run-setup.sh [BUILD_DIR] [switches for the setup...]
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,24 +14,41 @@ shift || true
 
 "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
 
+medium="$build/win/medium"
 prefix="$build/run/wine"
-if [ ! -d "$prefix/drive_c" ]; then
-  echo "Making the Wine prefix $prefix (about 20 s, once)..."
-  "$root/scripts/wine-prefix.sh" "$prefix"
-fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-pidfile=""
-if [ -z "${DISPLAY:-}" ]; then
-  pidfile="$(mktemp)"
-  DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
-  export DISPLAY
-  trap 'wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
-  echo "No display: running on a private Xvfb display $DISPLAY."
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix"; }
+  echo "Starting $medium/Setup/BCSetup.exe $* on $DISPLAY"
+  wine "$medium/Setup/BCSetup.exe" "$@"
+  code=$?
+  [ "$code" -eq 255 ] && code=-1
+  echo "BCSetup.exe ended with exit code $code"
+  exit 0
 fi
 
-echo "Starting BCSetup.exe $*"
-wine "$build/win/bin/BCSetup.exe" "$@"
-code=$?
-[ "$code" -eq 255 ] && code=-1
-echo "BCSetup.exe ended with exit code $code"
+# No display: a fresh prefix each time, so the walk-through starts from a
+# machine that has never seen Brixelcast.
+echo "No display: walking through a typical run on a private display."
+"$root/scripts/wine-prefix.sh" "$prefix"
+pidfile="$(mktemp)"
+DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
+export DISPLAY
+trap 'wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
+# A Wine virtual desktop draws window frames and captions for the pictures.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+wineserver -w
+
+pictures="$build/run/pictures"
+rm -rf "$pictures" && mkdir -p "$pictures"
+wine "$build/win/bin/walkthrough.exe" "$(winepath -w "$medium")" "$(winepath -w "$pictures")"
+status=$?
+for bmp in "$pictures"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "Pictures of each screen: $pictures"
+ls "$pictures"
+exit $status
