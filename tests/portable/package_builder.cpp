@@ -1,5 +1,6 @@
 #include "tests/portable/package_builder.h"
 
+#include <algorithm>
 #include <cstring>
 
 void PutLittleEndian64(std::vector<unsigned char>& bytes, size_t offset, uint64_t value)
@@ -41,9 +42,9 @@ PackageBuilder& PackageBuilder::RawEntry(const std::string& name, uint64_t dataS
 
 std::vector<unsigned char> PackageBuilder::Build() const
 {
-    std::vector<unsigned char> bytes(24, 0);
-    PutLittleEndian64(bytes, 0, m_bSizeSet ? m_nSize : 24 + m_Body.size());
+    std::vector<unsigned char> bytes(24 + m_Body.size(), 0);
+    PutLittleEndian64(bytes, 0, m_bSizeSet ? m_nSize : bytes.size());
     std::memcpy(&bytes[8], m_Magic.data(), m_Magic.size() < 4 ? m_Magic.size() : 4);
-    bytes.insert(bytes.end(), m_Body.begin(), m_Body.end());
+    std::copy(m_Body.begin(), m_Body.end(), bytes.begin() + 24);
     return bytes;
 }
