@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_archive.h"
 #include "package/payload_extraction.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
@@ -102,6 +103,26 @@ TEST_F(PayloadExtractionTest, MissingOrEmptyResourceCreatesNoFile)
 TEST_F(PayloadExtractionTest, UncreatableOutputIsFalse)
 {
     EXPECT_FALSE(ExtractPayload(301, (m_strFolder + "no\\such\\folder\\x.bin").c_str()));
+}
+
+} // namespace
+
+namespace {
+
+// What a release build does with the main package, end to end: pk24 packed
+// sample files, the build stored the package as payload 309, and the setup
+// writes it out and unpacks it.
+TEST_F(PayloadExtractionTest, PackedFolderComesBackByteForByte)
+{
+    std::string archive = m_strFolder + "BCSetup_IS.bin";
+    ASSERT_TRUE(ExtractPayload(309, archive.c_str()));
+    ASSERT_EQ(S_OK, UnpackPackage(archive.c_str(), m_strFolder.c_str()));
+    for (unsigned size : {150000u, 3500000u, 1u, 0u}) {
+        std::string name = "sample_" + std::to_string(size) + ".bin";
+        std::string original = ReadFile(testing_support::BinPath("payload_samples\\" + name));
+        ASSERT_EQ(size, original.size());
+        EXPECT_TRUE(original == ReadFile(m_strFolder + name)) << name;
+    }
 }
 
 } // namespace
