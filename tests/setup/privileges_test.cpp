@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "setup/privileges.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 // Owns one handle.
@@ -61,6 +65,33 @@ struct Impersonation {
 TEST(WindowsFamily, TestSystemIsOfTheNtFiveFamily)
 {
     EXPECT_EQ(WINFAMILY_NT5, GetWindowsFamily());
+}
+
+// Wine reports the Windows version chosen for a program in its AppDefaults key.
+TEST(WindowsFamily, EveryFamilyThroughWinesPerProgramVersion)
+{
+    const char* key = "Software\\Wine\\AppDefaults\\windows_family_probe.exe";
+    const struct {
+        const char* version;
+        DWORD family;
+    } cases[] = {{"win95", WINFAMILY_95}, {"win98", WINFAMILY_98}, {"winme", WINFAMILY_ME},
+                 {"nt40", WINFAMILY_NT4}, {"win2k", WINFAMILY_NT5}, {"win10", WINFAMILY_NT5}};
+    const std::string probe = testing_support::BinPath("windows_family_probe.exe");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        HKEY appKey = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &appKey,
+                                                 nullptr));
+        RegSetValueExA(appKey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
+                       static_cast<DWORD>(std::strlen(c.version) + 1));
+        RegCloseKey(appKey);
+        testing_support::ChildProcess child;
+        ASSERT_TRUE(child.Start(probe, testing_support::Quote(probe)));
+        DWORD family = 0;
+        ASSERT_TRUE(child.WaitForExit(60000, &family));
+        EXPECT_EQ(c.family, family);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
 }
 
 TEST(Administrator, ProcessTokenOfTheTestSystem)
