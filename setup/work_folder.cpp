@@ -1,65 +1,65 @@
-#include "setup/work_folder.h"
-
+// The temporary work folder: named by the platform, made a folder, removed
+// with all its content at the end of the run.
+#include <windows.h>
 #include <shellapi.h>
 
 #include <cstring>
 
+#include "base/double_byte.h"
 #include "setup/setup_paths.h"
 
-CWorkFolder::CWorkFolder() : m_bCreated(false)
+void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
 {
-    m_szPath[0] = 0;
+    DWORD length = GetTempPathA(SETUP_PATH_SIZE, folder);
+    if (length == 0 || length >= SETUP_PATH_SIZE)
+        std::strcpy(folder, "C:\\");
 }
 
-CWorkFolder::~CWorkFolder()
+void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE])
 {
-    Remove();
-}
-
-bool CWorkFolder::Create(const char* tempFolder)
-{
-    if (GetTempFileNameA(tempFolder, "exp", 0, m_szPath) == 0) {
-        if (std::strlen(tempFolder) + 1 + sizeof("exp.tmp") > MAX_PATH)
-            return false;
-        std::strcpy(m_szPath, tempFolder);
-        AppendBackslash(m_szPath);
-        std::strcat(m_szPath, "exp.tmp");
-    }
-    DeleteFileA(m_szPath);
-    if (!CreateDirectoryA(m_szPath, nullptr))
-        return false;
-    m_bCreated = true;
-    return true;
-}
-
-bool CWorkFolder::Confirm()
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(m_szPath, &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    if (std::strlen(m_szPath) + 2 > MAX_PATH)
-        return false;
-    AppendBackslash(m_szPath);
-    return true;
-}
-
-void CWorkFolder::Remove()
-{
-    if (!m_bCreated)
+    if (GetTempFileNameA(tempFolder, "exp", 0, workFolder) != 0)
         return;
-    m_bCreated = false;
-    // SHFileOperation wants a list of names ending in a second zero byte.
-    char from[MAX_PATH + 1];
-    std::memcpy(from, m_szPath, sizeof(m_szPath));
-    StripBackslash(from);
-    from[std::strlen(from) + 1] = 0;
+    static const char kFallbackName[] = "exp.tmp";
+    CopyDbcsAware(workFolder, tempFolder ? tempFolder : "", SETUP_PATH_SIZE - 1);
+    AppendBackslash(workFolder);
+    std::size_t length = std::strlen(workFolder);
+    if (length + sizeof(kFallbackName) <= SETUP_PATH_SIZE)
+        std::memcpy(workFolder + length, kFallbackName, sizeof(kFallbackName));
+    else
+        workFolder[0] = 0; // no room for a name: nothing to create
+}
 
+bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE])
+{
+    MakeWorkFolderName(tempFolder, workFolder);
+    if (!workFolder[0])
+        return false;
+    DeleteFileA(workFolder);
+    return CreateDirectoryA(workFolder, nullptr) != FALSE;
+}
+
+bool ConfirmWorkFolder(char (&workFolder)[SETUP_PATH_SIZE])
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(workFolder, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    AppendBackslash(workFolder);
+    return true;
+}
+
+void RemoveWorkFolder(const char* workFolder)
+{
+    // The shell wants a list of names, ended by a second terminator.
+    char from[SETUP_PATH_SIZE + 1] = {};
+    CopyDbcsAware(from, workFolder ? workFolder : "", SETUP_PATH_SIZE - 1);
+    StripBackslash(from);
+    if (!from[0])
+        return;
     SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from;
     operation.pTo = "";

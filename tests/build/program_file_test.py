@@ -36,6 +36,13 @@ class ProgramFile(unittest.TestCase):
         print('imports:', ', '.join(sorted(imported)))
         self.assertLessEqual(imported, KNOWN_DLLS, 'DLLs outside KnownDLLs: %s' % (imported - KNOWN_DLLS))
 
+    def test_exports_get_dx_version_by_its_undecorated_name(self):
+        self.assertTrue(hasattr(self.pe, 'DIRECTORY_ENTRY_EXPORT'), 'no export table')
+        exports = self.pe.DIRECTORY_ENTRY_EXPORT
+        names = [symbol.name.decode() for symbol in exports.symbols if symbol.name]
+        self.assertIn('GetDXVersion', names)
+        self.assertEqual(exports.name.decode(), 'BCSetup.exe')
+
     def test_version_block(self):
         info = {}
         for file_info in self.pe.FileInfo[0]:

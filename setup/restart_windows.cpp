@@ -1,0 +1,26 @@
+#include "setup/privileges.h"
+
+namespace {
+// Enables SeShutdownPrivilege in the process token; failures leave it as it was.
+void EnableShutdownPrivilege()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    CloseHandle(token);
+}
+} // namespace
+
+void RestartWindows()
+{
+    const int family = GetWindowsFamily();
+    if (family != WINFAMILY_98 && family != WINFAMILY_ME)
+        EnableShutdownPrivilege();
+    // Not forced: a program that refuses to end keeps Windows running.
+    ExitWindowsEx(EWX_REBOOT, 0);
+}

@@ -1,0 +1,94 @@
+// GetDXVersion's outputs: the packed value and the bounded text.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "dxver/dx_version.h"
+#include "dxver/dx_version_steps.h"
+
+namespace {
+TEST(DXVersionReport, PackedValueAndText)
+{
+    DWORD packed = 0;
+    char text[24] = "Unknown Version";
+    ReportDXVersion(9, 0, 'c', &packed, text, sizeof(text));
+    EXPECT_EQ(0x00090003u, packed);
+    EXPECT_STREQ("9.0c", text);
+    ReportDXVersion(8, 1, 'b', &packed, text, sizeof(text));
+    EXPECT_EQ(0x00080102u, packed);
+    EXPECT_STREQ("8.1b", text);
+    ReportDXVersion(8, 0, ' ', &packed, text, sizeof(text));
+    EXPECT_EQ(0x00080000u, packed);
+    EXPECT_STREQ("8.0", text);
+}
+
+TEST(DXVersionReport, UpperCaseLetterIsLowered)
+{
+    DWORD packed = 0;
+    char text[24] = {};
+    ReportDXVersion(9, 0, 'C', &packed, text, sizeof(text));
+    EXPECT_EQ(0x00090003u, packed);
+    EXPECT_STREQ("9.0c", text);
+}
+
+TEST(DXVersionReport, LetterOutsideTheAlphabetCountsZero)
+{
+    DWORD packed = 0;
+    char text[24] = {};
+    ReportDXVersion(9, 0, '1', &packed, text, sizeof(text));
+    EXPECT_EQ(0x00090000u, packed);
+    EXPECT_STREQ("9.01", text);
+}
+
+TEST(DXVersionReport, TextIsCutAndTerminatedInItsLastByte)
+{
+    char text[8];
+    std::memset(text, 'x', sizeof(text));
+    ReportDXVersion(9, 0, 'c', nullptr, text, 4);
+    EXPECT_STREQ("9.0", text);
+    EXPECT_EQ('x', text[4]);
+    std::memset(text, 'x', sizeof(text));
+    ReportDXVersion(9, 0, 'c', nullptr, text, 1);
+    EXPECT_EQ(0, text[0]);
+    EXPECT_EQ('x', text[1]);
+    ReportDXVersion(9, 0, 'c', nullptr, text, 0);
+    EXPECT_EQ(0, text[0]);
+    EXPECT_EQ('x', text[1]);
+}
+
+// The test system (Wine) reports DirectX 9.0c through its diagnostic provider.
+TEST(GetDXVersion, ReportsTheInstalledVersion)
+{
+    DWORD packed = 0;
+    char text[24] = "Unknown Version";
+    ASSERT_EQ(S_OK, GetDXVersion(&packed, text, sizeof(text)));
+    std::printf("GetDXVersion: 0x%08lx \"%s\"\n", static_cast<unsigned long>(packed), text);
+    EXPECT_EQ(0x00090003u, packed);
+    EXPECT_STREQ("9.0c", text);
+}
+
+TEST(GetDXVersion, NullOutputsStillDetect)
+{
+    EXPECT_EQ(S_OK, GetDXVersion(nullptr, nullptr, 24));
+    DWORD packed = 0;
+    EXPECT_EQ(S_OK, GetDXVersion(&packed, nullptr, 0));
+    EXPECT_EQ(0x00090003u, packed);
+    char text[4];
+    EXPECT_EQ(S_OK, GetDXVersion(nullptr, text, sizeof(text)));
+    EXPECT_STREQ("9.0", text);
+}
+
+// Other programs find the function by name in the program that exports it.
+TEST(GetDXVersion, IsExportedUnderItsOwnName)
+{
+    typedef HRESULT(__cdecl * GetDXVersionFn)(DWORD*, char*, int);
+    GetDXVersionFn exported = reinterpret_cast<GetDXVersionFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA(nullptr), "GetDXVersion")));
+    ASSERT_NE(nullptr, exported);
+    DWORD packed = 0;
+    EXPECT_EQ(S_OK, exported(&packed, nullptr, 0));
+    EXPECT_EQ(0x00090003u, packed);
+}
+} // namespace

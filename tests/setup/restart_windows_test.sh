@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# RestartWindows in a throwaway Wine prefix of its own: a stand-in program's
+# window must receive the request to end the session for a restart, and the
+# probe that asked must get control back with the shutdown privilege enabled;
+# then the same as Windows 98 (Wine's per-program version), where the
+# privilege is left alone and the request goes out all the same.
+# The prefix is deleted afterwards; the test prefixes are never touched.
+#   restart_windows_test.sh BIN_DIR PREFIX_DIR
+set -u
+bin="$1"
+prefix="$2"
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+record=""
+
+finish() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  rm -rf "$prefix"
+}
+trap finish EXIT
+
+# Waits up to $2 seconds for the record to hold a line matching $1.
+wait_for() {
+  for _ in $(seq 1 $(( $2 * 5 ))); do
+    grep -q "$1" "$record" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+rm -rf "$prefix"
+mkdir -p "$prefix"
+# Every Wine process gets /dev/null, so none holds CTest's output pipe.
+wineboot -i </dev/null >/dev/null 2>&1
+
+# One round: watcher up, probe run, request seen.   round NAME [PROBE ARGS]
+round() {
+  local name="$1"; shift
+  record="$prefix/drive_c/session-$name.txt"
+  wine "$bin/SessionWatcher.exe" "C:\\session-$name.txt" --lifetime 120000 </dev/null >/dev/null 2>&1 &
+  wait_for '^ready' 120 || { echo "$name: the session watcher did not start"; return 1; }
+  wine "$bin/restart_probe.exe" "$@" </dev/null >/dev/null 2>&1
+  local probe=$?
+  if ! wait_for '^query' 60; then
+    echo "$name: no end-session request reached the running program"; cat "$record"; return 1
+  fi
+  echo "$name: session watcher saw:"; cat "$record"
+  # lParam 0: the session ends for a restart or shutdown, not a log-off.
+  grep -q '^query 0$' "$record" || { echo "$name: the request was not for a restart"; return 1; }
+  [ "$probe" -eq 0 ] || { echo "$name: restart probe failed with $probe"; return 1; }
+  echo "$name: RestartWindows returned with the shutdown privilege as expected"
+}
+
+round nt || exit 1
+wine reg add 'HKCU\Software\Wine\AppDefaults\restart_probe.exe' /v Version /d win98 /f </dev/null >/dev/null 2>&1
+round win98 --windows98 || exit 1

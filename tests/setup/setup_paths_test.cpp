@@ -1,0 +1,225 @@
+// Path helpers, the work folder and the DirectX setup program on the medium.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "setup/setup_paths.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+const char kTable[] = "\x95\x5C"; // "表": its trail byte is a backslash byte
+
+bool IsCodePage932()
+{
+    return GetACP() == 932;
+}
+
+std::string Text(const CTextString& text)
+{
+    return text.GetData() ? text.GetData() : "";
+}
+
+bool IsFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ParentFolder, FilesAndFolders)
+{
+    EXPECT_EQ("C:\\", Text(GetParentFolder("C:\\")));
+    EXPECT_EQ("C:\\", Text(GetParentFolder("C:\\Setup")));
+    EXPECT_EQ("C:\\A", Text(GetParentFolder("C:\\A\\B")));
+    EXPECT_EQ("C:\\A\\B", Text(GetParentFolder("C:\\A\\B\\x.exe")));
+    EXPECT_EQ("C:\\A\\B", Text(GetParentFolder("C:\\A\\B\\")));
+    EXPECT_EQ("\\", Text(GetParentFolder("\\x.exe")));
+    EXPECT_EQ("\\\\server\\share", Text(GetParentFolder("\\\\server\\share\\x.exe")));
+    EXPECT_EQ("D:", Text(GetParentFolder("D:")));
+    EXPECT_EQ("", Text(GetParentFolder("x.exe")));
+    EXPECT_EQ("", Text(GetParentFolder("")));
+    EXPECT_EQ("", Text(GetParentFolder(nullptr)));
+}
+
+TEST(ParentFolder, DoubleByteNamesKeepTheirTrailByte)
+{
+    if (!IsCodePage932())
+        GTEST_SKIP() << "needs code page 932";
+    const std::string folder = std::string("C:\\") + kTable;
+    EXPECT_EQ(folder, Text(GetParentFolder((folder + "\\x.exe").c_str())));
+    EXPECT_EQ("C:\\", Text(GetParentFolder(folder.c_str())));
+    EXPECT_EQ(folder, Text(GetParentFolder((folder + "\\" + kTable).c_str())));
+}
+
+TEST(Backslashes, AppendAndStrip)
+{
+    char text[16] = "";
+    EXPECT_STREQ("", AppendBackslash(text));
+    std::strcpy(text, "C:\\A");
+    EXPECT_STREQ("C:\\A\\", AppendBackslash(text));
+    EXPECT_STREQ("C:\\A\\", AppendBackslash(text));
+    EXPECT_STREQ("C:\\A", StripBackslash(text));
+    EXPECT_STREQ("C:\\A", StripBackslash(text));
+    char empty[4] = "";
+    EXPECT_STREQ("", StripBackslash(empty));
+    // No room for the backslash and its terminator: the text stays as it is.
+    char full[5] = "C:\\A";
+    EXPECT_STREQ("C:\\A", AppendBackslash(full));
+}
+
+TEST(Backslashes, TrailByteIsNoBackslash)
+{
+    if (!IsCodePage932())
+        GTEST_SKIP() << "needs code page 932";
+    char text[16] = "C:\\";
+    std::strcat(text, kTable);
+    const std::string bare = text;
+    EXPECT_EQ(bare + "\\", AppendBackslash(text));
+    EXPECT_EQ(bare, StripBackslash(text));
+    EXPECT_EQ(bare, StripBackslash(text));
+}
+
+TEST(Existence, FilesAndFolders)
+{
+    const std::string folder = testing_support::MakeScratchFolder("file_exists");
+    EXPECT_TRUE(FileExists(folder.substr(0, folder.size() - 1).c_str()));
+    EXPECT_FALSE(FileExists((folder + "missing.txt").c_str()));
+    std::ofstream(folder + "present.txt") << "x";
+    EXPECT_TRUE(FileExists((folder + "present.txt").c_str()));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(nullptr));
+    testing_support::RemoveTree(folder);
+}
+
+class WorkFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_temp = testing_support::MakeScratchFolder("work_folder"); }
+    void TearDown() override { testing_support::RemoveTree(m_temp); }
+    std::string m_temp;
+};
+
+TEST_F(WorkFolderTest, TemporaryFolderEndsInABackslash)
+{
+    char folder[SETUP_PATH_SIZE];
+    GetTemporaryFolder(folder);
+    char expected[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathA(MAX_PATH, expected));
+    EXPECT_STREQ(expected, folder);
+    EXPECT_EQ('\\', folder[std::strlen(folder) - 1]);
+}
+
+TEST_F(WorkFolderTest, MadeConfirmedAndRemovedWithItsContent)
+{
+    char work[SETUP_PATH_SIZE];
+    ASSERT_TRUE(CreateWorkFolder(m_temp.c_str(), work));
+    const std::string name = work;
+    EXPECT_EQ(0u, name.find(m_temp + "exp")) << name;
+    EXPECT_EQ(name.size() - 4, name.rfind(".tmp")) << name;
+    EXPECT_TRUE(IsFolder(name));
+
+    ASSERT_TRUE(ConfirmWorkFolder(work));
+    EXPECT_EQ(name + "\\", work);
+    ASSERT_TRUE(CreateDirectoryA((name + "\\disk1").c_str(), nullptr));
+    std::ofstream(name + "\\disk1\\setup.exe") << "payload";
+
+    RemoveWorkFolder(work);
+    EXPECT_FALSE(FileExists(name.c_str()));
+    EXPECT_TRUE(IsFolder(m_temp));
+}
+
+TEST_F(WorkFolderTest, FixedNameWhenNoUniqueNameCanBeMade)
+{
+    const std::string missing = m_temp + "missing";
+    char work[SETUP_PATH_SIZE];
+    MakeWorkFolderName(missing.c_str(), work);
+    EXPECT_EQ(missing + "\\exp.tmp", work);
+    MakeWorkFolderName((missing + "\\").c_str(), work);
+    EXPECT_EQ(missing + "\\exp.tmp", work);
+    EXPECT_FALSE(CreateWorkFolder(missing.c_str(), work));
+}
+
+TEST_F(WorkFolderTest, OnlyAFolderIsConfirmed)
+{
+    char work[SETUP_PATH_SIZE];
+    std::strcpy(work, (m_temp + "plain.tmp").c_str());
+    std::ofstream(work) << "x";
+    EXPECT_FALSE(ConfirmWorkFolder(work));
+    EXPECT_EQ(m_temp + "plain.tmp", work);
+    std::strcpy(work, (m_temp + "gone.tmp").c_str());
+    EXPECT_FALSE(ConfirmWorkFolder(work));
+    RemoveWorkFolder("");
+    RemoveWorkFolder(nullptr);
+    EXPECT_TRUE(IsFolder(m_temp));
+}
+
+TEST_F(WorkFolderTest, DoubleByteTemporaryFolder)
+{
+    if (!IsCodePage932())
+        GTEST_SKIP() << "needs code page 932";
+    const std::string temp = m_temp + kTable + "\\";
+    ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+    char work[SETUP_PATH_SIZE];
+    ASSERT_TRUE(CreateWorkFolder(temp.c_str(), work));
+    EXPECT_EQ(0u, std::string(work).find(temp + "exp"));
+    ASSERT_TRUE(ConfirmWorkFolder(work));
+    const std::string name = work;
+    RemoveWorkFolder(work);
+    EXPECT_FALSE(FileExists(name.substr(0, name.size() - 1).c_str()));
+    EXPECT_TRUE(IsFolder(temp));
+}
+
+// The profile file lies in the Windows folder; the test writes its own and
+// removes it again.
+class MediumTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        m_profile = std::string(windows) + "\\krsetup.ini";
+        DeleteFileA(m_profile.c_str());
+        m_medium = testing_support::MakeScratchFolder("medium");
+    }
+    void TearDown() override
+    {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "krsetup.ini"); // drop the cached file
+        DeleteFileA(m_profile.c_str());
+        testing_support::RemoveTree(m_medium);
+    }
+    std::string m_profile;
+    std::string m_medium;
+};
+
+TEST_F(MediumTest, MediumFolderIsAboveTheSetupProgramsFolder)
+{
+    EXPECT_EQ("D:", Text(GetMediumFolder("D:\\Setup\\BCSetup.exe")));
+    EXPECT_EQ("D:", Text(GetMediumFolder("D:\\x.exe")));
+    EXPECT_EQ("D:\\Media", Text(GetMediumFolder("D:\\Media\\Setup\\BCSetup.exe")));
+}
+
+TEST_F(MediumTest, DefaultDirectXSetupPath)
+{
+    EXPECT_EQ("D:\\Tools\\DirectX9.0c\\dxsetup.exe", Text(GetDirectXSetupPath("D:\\Setup\\BCSetup.exe")));
+    EXPECT_EQ("D:\\Tools\\DirectX9.0c\\dxsetup.exe", Text(GetDirectXSetupPath("D:\\x.exe")));
+}
+
+TEST_F(MediumTest, ProfileNamesAnotherPath)
+{
+    ASSERT_TRUE(WritePrivateProfileStringA("Setup", "DX", "Redist\\DX\\setup.exe", "krsetup.ini"));
+    EXPECT_EQ("D:\\Redist\\DX\\setup.exe", Text(GetDirectXSetupPath("D:\\Setup\\BCSetup.exe")));
+}
+
+TEST_F(MediumTest, FoundOnlyWhenTheProgramIsThere)
+{
+    const std::string program = m_medium + "Setup\\BCSetup.exe";
+    EXPECT_EQ("", Text(FindDirectXSetup(program.c_str())));
+    const std::string folder = m_medium + "Tools\\DirectX9.0c";
+    ASSERT_TRUE(CreateDirectoryA((m_medium + "Tools").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::ofstream(folder + "\\dxsetup.exe") << "MZ";
+    EXPECT_EQ(folder + "\\dxsetup.exe", Text(FindDirectXSetup(program.c_str())));
+}
+} // namespace

@@ -1,0 +1,8 @@
+// Exits with GetWindowsFamily(), for tests that make Wine report another
+// Windows version to this one program.
+#include "setup/privileges.h"
+
+int main()
+{
+    return GetWindowsFamily();
+}
