@@ -16,6 +16,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
 set(BCSETUP_HOST_TOOLS_DIR "" CACHE PATH "Folder of the natively built host tools (pk24)")
 
 include(cmake/GoogleTestWin.cmake)
+include(cmake/Payloads.cmake)
 
 foreach(dir base package ui dxver setup resources standins tests)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)

@@ -1,0 +1,76 @@
+#include "package/disk_file.h"
+
+namespace {
+
+const HRESULT RESULT_NO_OPEN_FILE = S_FALSE;
+const HRESULT RESULT_END_OF_FILE = HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
+
+} // namespace
+
+HRESULT LastErrorResult()
+{
+    DWORD error = GetLastError();
+    // A platform call that failed without saying why is still a failure.
+    return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
+}
+
+CDiskFile::CDiskFile() : m_hFile(INVALID_HANDLE_VALUE), m_dwBytesRead(0), m_dwBytesWritten(0) {}
+
+CDiskFile::~CDiskFile()
+{
+    Close();
+}
+
+HRESULT CDiskFile::Reset()
+{
+    Close();
+    m_dwBytesRead = 0;
+    m_dwBytesWritten = 0;
+    m_strPath.Assign("");
+    return S_OK;
+}
+
+HRESULT CDiskFile::Open(const char* path, DWORD disposition, DWORD access, DWORD share, DWORD flagsAndAttributes,
+                        LPSECURITY_ATTRIBUTES security)
+{
+    Reset();
+    m_strPath.Assign(path);
+    m_hFile = CreateFileA(path, access, share, security, disposition, flagsAndAttributes, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE)
+        return LastErrorResult();
+    return S_OK;
+}
+
+HRESULT CDiskFile::Close()
+{
+    if (!IsOpen())
+        return RESULT_NO_OPEN_FILE;
+    if (!CloseHandle(m_hFile))
+        return LastErrorResult();
+    m_hFile = INVALID_HANDLE_VALUE;
+    return S_OK;
+}
+
+HRESULT CDiskFile::Read(void* buffer, DWORD count, DWORD* bytesRead, LPOVERLAPPED overlapped)
+{
+    if (!IsOpen())
+        return RESULT_NO_OPEN_FILE;
+    if (!ReadFile(m_hFile, buffer, count, &m_dwBytesRead, overlapped))
+        return LastErrorResult();
+    if (count != 0 && m_dwBytesRead == 0)
+        return RESULT_END_OF_FILE;
+    if (bytesRead)
+        *bytesRead = m_dwBytesRead;
+    return S_OK;
+}
+
+HRESULT CDiskFile::Write(const void* buffer, DWORD count, DWORD* bytesWritten, LPOVERLAPPED overlapped)
+{
+    if (!IsOpen())
+        return RESULT_NO_OPEN_FILE;
+    if (!WriteFile(m_hFile, buffer, count, &m_dwBytesWritten, overlapped))
+        return LastErrorResult();
+    if (bytesWritten)
+        *bytesWritten = m_dwBytesWritten;
+    return S_OK;
+}

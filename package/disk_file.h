@@ -1,0 +1,40 @@
+#pragma once
+// The owned handle of one open file: open, read, write and close, each
+// reporting a result code (0 success, 1 no open file, negative failure).
+// Every file the setup creates or reads by itself goes through it.
+#include <windows.h>
+
+#include "base/text_string.h"
+
+class CDiskFile {
+public:
+    CDiskFile();
+    ~CDiskFile();
+    CDiskFile(const CDiskFile&) = delete;
+    CDiskFile& operator=(const CDiskFile&) = delete;
+
+    // Closes any open file, clears the counters and the path. Always 0.
+    HRESULT Reset();
+    // Note the order: disposition before access. The path stays recorded
+    // also when the open fails.
+    HRESULT Open(const char* path, DWORD disposition, DWORD access, DWORD share, DWORD flagsAndAttributes,
+                 LPSECURITY_ATTRIBUTES security);
+    // A failed close keeps the handle: the object still counts as open.
+    HRESULT Close();
+    // A read of a non-zero count that delivers no byte is end of file
+    // (0x80070026); a short read is success.
+    HRESULT Read(void* buffer, DWORD count, DWORD* bytesRead = nullptr, LPOVERLAPPED overlapped = nullptr);
+    // A short write is not detected here: callers compare the count.
+    HRESULT Write(const void* buffer, DWORD count, DWORD* bytesWritten = nullptr, LPOVERLAPPED overlapped = nullptr);
+
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+
+    HANDLE m_hFile;
+    DWORD m_dwBytesRead;
+    DWORD m_dwBytesWritten;
+    CTextString m_strPath;
+};
+
+// The thread's last error as a result code; never 0, so a failed call can't
+// pass for a successful one.
+HRESULT LastErrorResult();

@@ -1,0 +1,88 @@
+#include "package/portable/entry_name.h"
+
+#include <cstring>
+
+namespace {
+
+// Names that open a device instead of a file, whatever extension follows.
+const char* const DEVICE_NAMES[] = {
+    "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
+    "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
+    "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",
+};
+
+bool IsRefusedSingleByte(unsigned char c)
+{
+    return c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr;
+}
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// stem is the part before the first dot, without trailing blanks.
+bool IsDeviceName(const char* stem, size_t length)
+{
+    for (const char* device : DEVICE_NAMES) {
+        if (std::strlen(device) != length)
+            continue;
+        size_t i = 0;
+        while (i < length && AsciiUpper(stem[i]) == device[i])
+            ++i;
+        if (i == length)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool NoLeadBytes(unsigned char)
+{
+    return false;
+}
+
+bool IsShiftJisLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+bool IsBareEntryName(const char* field, size_t fieldSize, LeadBytePredicate isLeadByte)
+{
+    const void* terminator = std::memchr(field, 0, fieldSize);
+    if (!terminator)
+        return false;
+    size_t length = static_cast<const char*>(terminator) - field;
+    if (length == 0)
+        return false;
+
+    size_t stemEnd = length;      // first single-byte dot
+    bool lastIsSingleByte = true;
+    for (size_t i = 0; i < length;) {
+        unsigned char c = static_cast<unsigned char>(field[i]);
+        if (isLeadByte(c)) {
+            if (i + 1 >= length)  // a lead byte cut off by the terminator
+                return false;
+            i += 2;
+            lastIsSingleByte = false;
+            continue;
+        }
+        if (IsRefusedSingleByte(c))
+            return false;
+        if (c == '.' && stemEnd == length)
+            stemEnd = i;
+        lastIsSingleByte = true;
+        ++i;
+    }
+    // Windows drops trailing dots and blanks, so "a." would name "a", and
+    // "." and ".." end in a dot as well.
+    char last = field[length - 1];
+    if (lastIsSingleByte && (last == '.' || last == ' '))
+        return false;
+
+    size_t stemLength = stemEnd;
+    while (stemLength > 0 && field[stemLength - 1] == ' ')
+        --stemLength;
+    return !IsDeviceName(field, stemLength);
+}

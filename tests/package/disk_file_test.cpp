@@ -1,0 +1,121 @@
+// CDiskFile: its two states, result codes, counters and kept path.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "package/disk_file.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+const DWORD SHARE_READ_WRITE = FILE_SHARE_READ | FILE_SHARE_WRITE;
+const HRESULT RESULT_END_OF_FILE = HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
+
+class DiskFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_strFolder = testing_support::MakeScratchFolder("disk_file"); }
+    void TearDown() override { testing_support::RemoveTree(m_strFolder); }
+    std::string Path(const char* name) const { return m_strFolder + name; }
+
+    HRESULT Create(CDiskFile& file, const std::string& path, DWORD share = SHARE_READ_WRITE)
+    {
+        return file.Open(path.c_str(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE, share, 0, nullptr);
+    }
+
+    std::string m_strFolder;
+};
+
+TEST_F(DiskFileTest, ClosedObjectAnswersNoOpenFile)
+{
+    CDiskFile file;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.m_hFile);
+    EXPECT_EQ(0u, file.m_dwBytesRead);
+    EXPECT_EQ(0u, file.m_dwBytesWritten);
+    EXPECT_STREQ("", file.m_strPath.GetData() ? file.m_strPath.GetData() : "");
+    char buffer[4];
+    EXPECT_EQ(S_FALSE, file.Close());
+    EXPECT_EQ(S_FALSE, file.Read(buffer, 4));
+    EXPECT_EQ(S_FALSE, file.Write(buffer, 4));
+
+    ASSERT_EQ(S_OK, Create(file, Path("a.bin")));
+    EXPECT_EQ(S_OK, file.Close());
+    EXPECT_EQ(S_FALSE, file.Close());
+}
+
+TEST_F(DiskFileTest, WritesReadsAndCountsBytes)
+{
+    CDiskFile file;
+    ASSERT_EQ(S_OK, Create(file, Path("data.bin")));
+    DWORD written = 0;
+    EXPECT_EQ(S_OK, file.Write("0123456789", 10, &written));
+    EXPECT_EQ(10u, written);
+    EXPECT_EQ(10u, file.m_dwBytesWritten);
+    SetFilePointer(file.m_hFile, 0, nullptr, FILE_BEGIN);
+
+    char buffer[16] = {};
+    DWORD got = 0;
+    EXPECT_EQ(S_OK, file.Read(buffer, 0, &got)) << "a read of nothing is not end of file";
+    EXPECT_EQ(S_OK, file.Read(buffer, 16, &got)) << "a short read is success";
+    EXPECT_EQ(10u, got);
+    EXPECT_EQ(10u, file.m_dwBytesRead);
+    EXPECT_EQ(std::string("0123456789"), std::string(buffer, 10));
+    got = 99;
+    EXPECT_EQ(RESULT_END_OF_FILE, file.Read(buffer, 16, &got));
+    EXPECT_EQ(99u, got) << "the output is only set on success";
+    EXPECT_EQ(0u, file.m_dwBytesRead);
+}
+
+TEST_F(DiskFileTest, FailedOpenKeepsPathAndMapsError)
+{
+    CDiskFile file;
+    std::string missing = Path("missing.bin");
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+              file.Open(missing.c_str(), OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(missing, file.m_strPath.GetData());
+    std::string noFolder = Path("no\\such\\folder.bin");
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Create(file, noFolder));
+    EXPECT_EQ(noFolder, file.m_strPath.GetData());
+    EXPECT_EQ(S_OK, file.Reset());
+    EXPECT_EQ(0, file.m_strPath.GetLength());
+}
+
+TEST_F(DiskFileTest, DispositionComesBeforeAccess)
+{
+    CDiskFile file;
+    std::string path = Path("new.bin");
+    ASSERT_EQ(S_OK, file.Open(path.c_str(), CREATE_NEW, GENERIC_WRITE, SHARE_READ_WRITE, 0, nullptr));
+    file.Close();
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS),
+              file.Open(path.c_str(), CREATE_NEW, GENERIC_WRITE, SHARE_READ_WRITE, 0, nullptr));
+    // Read access only: a write is refused by the system and reported.
+    ASSERT_EQ(S_OK, file.Open(path.c_str(), OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), file.Write("x", 1));
+}
+
+TEST_F(DiskFileTest, NewOpenClosesTheOldFileEvenWhenItFails)
+{
+    CDiskFile file;
+    std::string locked = Path("locked.bin");
+    ASSERT_EQ(S_OK, Create(file, locked, 0));  // not shared: a second open would fail while it is open
+    std::string missing = Path("missing.bin");
+    EXPECT_LT(file.Open(missing.c_str(), OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr), 0);
+    EXPECT_FALSE(file.IsOpen());
+    CDiskFile other;
+    EXPECT_EQ(S_OK, Create(other, locked, 0)) << "the first file is still open";
+}
+
+TEST_F(DiskFileTest, DestructionClosesTheFile)
+{
+    std::string path = Path("owned.bin");
+    {
+        CDiskFile file;
+        ASSERT_EQ(S_OK, Create(file, path, 0));
+    }
+    CDiskFile again;
+    EXPECT_EQ(S_OK, Create(again, path, 0));
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// ExtractPayload against this test's own payload resources, one for each
+// edge of the chunk rule, stored scrambled by the same build step as the
+// setup's payloads. Each written file must equal its original byte for byte.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "package/package_archive.h"
+#include "package/payload_extraction.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+struct Sample {
+    WORD id;
+    unsigned size;
+};
+// Keep in step with tests/package/CMakeLists.txt.
+const Sample SAMPLES[] = {{301, 100000}, {302, 150000}, {303, 2999999}, {304, 3000000},
+                          {305, 3500000}, {306, 4321},  {307, 1}};
+const WORD EMPTY_SAMPLE = 308;
+const WORD MISSING_ID = 399;
+
+std::string ReadFile(const std::string& utf8Path)
+{
+    std::ifstream in(testing_support::Widen(utf8Path).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class PayloadExtractionTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_strFolder = testing_support::MakeScratchFolder("payloads"); }
+    void TearDown() override { testing_support::RemoveTree(m_strFolder); }
+    std::string m_strFolder;
+};
+
+TEST_F(PayloadExtractionTest, RestoresEverySizeByteForByte)
+{
+    for (const Sample& sample : SAMPLES) {
+        std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_" +
+                                                                  std::to_string(sample.size) + ".bin"));
+        ASSERT_EQ(sample.size, original.size()) << "sample file missing";
+        std::string path = m_strFolder + "payload_" + std::to_string(sample.id) + ".bin";
+        ASSERT_TRUE(ExtractPayload(sample.id, path.c_str())) << sample.size;
+        std::string written = ReadFile(path);
+        ASSERT_EQ(original.size(), written.size()) << sample.size;
+        // Report the first differing offset: it tells which chunk went wrong.
+        auto mismatch = std::mismatch(original.begin(), original.end(), written.begin());
+        EXPECT_TRUE(mismatch.first == original.end())
+            << sample.size << " bytes: first difference at " << (mismatch.first - original.begin());
+    }
+}
+
+TEST_F(PayloadExtractionTest, ResourceIsStoredScrambled)
+{
+    // Guards against a build that stores the payload as it is (and an
+    // extraction that would then "restore" garbage that matches nothing).
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(305), MAKEINTRESOURCEA(1001));
+    ASSERT_NE(nullptr, found);
+    const char* stored = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_3500000.bin"));
+    ASSERT_EQ(3500000u, SizeofResource(nullptr, found));
+    EXPECT_EQ(0, memcmp(stored, original.data(), 1000000)) << "chunk 0 is stored as it is";
+    EXPECT_NE(0, memcmp(stored + 1000000, original.data() + 1000000, 1000000)) << "chunk 1 is scrambled";
+    EXPECT_NE(0, memcmp(stored + 2000000, original.data() + 2000000, 1000000)) << "chunk 2 is scrambled";
+    EXPECT_EQ(0, memcmp(stored + 3000000, original.data() + 3000000, 500000)) << "chunk 3 is stored as it is";
+}
+
+TEST_F(PayloadExtractionTest, ReplacesAnExistingFile)
+{
+    std::string path = m_strFolder + "existing.bin";
+    {
+        std::ofstream old(path.c_str(), std::ios::binary);
+        old << std::string(200000, 'o');
+    }
+    ASSERT_TRUE(ExtractPayload(302, path.c_str()));
+    EXPECT_EQ(ReadFile(testing_support::BinPath("payload_samples\\sample_150000.bin")), ReadFile(path));
+}
+
+TEST_F(PayloadExtractionTest, MissingOrEmptyResourceCreatesNoFile)
+{
+    std::string missing = m_strFolder + "missing.bin";
+    EXPECT_FALSE(ExtractPayload(MISSING_ID, missing.c_str()));
+    EXPECT_FALSE(Exists(missing));
+    std::string empty = m_strFolder + "empty.bin";
+    EXPECT_FALSE(ExtractPayload(EMPTY_SAMPLE, empty.c_str()));
+    EXPECT_FALSE(Exists(empty));
+}
+
+TEST_F(PayloadExtractionTest, UncreatableOutputIsFalse)
+{
+    EXPECT_FALSE(ExtractPayload(301, (m_strFolder + "no\\such\\folder\\x.bin").c_str()));
+}
+
+} // namespace
+
+namespace {
+
+// What a release build does with the main package, end to end: pk24 packed
+// sample files, the build stored the package as payload 309, and the setup
+// writes it out and unpacks it.
+TEST_F(PayloadExtractionTest, PackedFolderComesBackByteForByte)
+{
+    std::string archive = m_strFolder + "BCSetup_IS.bin";
+    ASSERT_TRUE(ExtractPayload(309, archive.c_str()));
+    ASSERT_EQ(S_OK, UnpackPackage(archive.c_str(), m_strFolder.c_str()));
+    for (unsigned size : {150000u, 3500000u, 1u, 0u}) {
+        std::string name = "sample_" + std::to_string(size) + ".bin";
+        std::string original = ReadFile(testing_support::BinPath("payload_samples\\" + name));
+        ASSERT_EQ(size, original.size());
+        EXPECT_TRUE(original == ReadFile(m_strFolder + name)) << name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The pk24 host tool end to end: pack, list, unpack, scramble, and its
+# refusals of bad input (clear message, non-zero exit, nothing half-written).
+#   pk24_tool_test.sh PK24 SCRATCH_FOLDER
+set -u
+pk24="$1"; work="$2"
+rm -rf "$work"; mkdir -p "$work/in" "$work/sub/deeper"
+cd "$work"
+failures=0
+check() { local what="$1"; shift; if "$@"; then :; else echo "FAILED: $what"; failures=$((failures + 1)); fi; }
+exit_code() { "$@" >/dev/null 2>&1; echo $?; }
+
+head -c 3500000 /dev/urandom > in/setup.exe
+printf '[Startup]\r\n' > in/setup.ini
+: > in/empty.dat
+
+check "pack a folder and a renamed file" test "$(exit_code "$pk24" pack a.pk24 in --as other.ini in/setup.ini)" = 0
+check "archive size" test "$(stat -c %s a.pk24)" = $((24 + 4 * 284 + 3500000 + 11 + 11))
+check "list shows the entries in order" \
+  test "$("$pk24" list a.pk24 | awk '{print $2}' | head -4 | tr '\n' ' ')" = "empty.dat setup.exe setup.ini other.ini "
+check "unpack" test "$(exit_code "$pk24" unpack a.pk24 out)" = 0
+for f in setup.exe setup.ini empty.dat; do check "unpacked $f" cmp -s in/$f out/$f; done
+check "unpacked renamed file" cmp -s in/setup.ini out/other.ini
+
+check "scramble" test "$(exit_code "$pk24" scramble in/setup.exe s.bin)" = 0
+check "chunk 0 stored as it is" cmp -s -n 1000000 in/setup.exe s.bin
+check "chunks 1 and 2 scrambled" bash -c "! cmp -s -i 1000000:1000000 -n 2000000 in/setup.exe s.bin"
+check "chunk 3 stored as it is" cmp -s -i 3000000:3000000 in/setup.exe s.bin
+check "unscramble" test "$(exit_code "$pk24" unscramble s.bin r.bin)" = 0
+check "unscramble restores" cmp -s in/setup.exe r.bin
+
+for name in ../up.txt 'a\b' C:x NUL com1.txt 'dot.' '..'; do
+  check "pack refuses $name" test "$(exit_code "$pk24" pack bad.pk24 --as "$name" in/setup.ini)" = 1
+  check "no archive left for $name" test ! -e bad.pk24
+done
+check "pack refuses a name twice" test "$(exit_code "$pk24" pack bad.pk24 in/setup.ini --as SETUP.INI in/empty.dat)" = 1
+check "pack refuses subfolders" test "$(exit_code "$pk24" pack bad.pk24 sub)" = 1
+check "pack refuses missing files" test "$(exit_code "$pk24" pack bad.pk24 in/missing)" = 1
+check "no archive left" test ! -e bad.pk24
+printf '\x95\x5c.txt' > sjis_name
+check "Shift-JIS name with 0x5C trail byte needs --codepage 932" \
+  test "$(exit_code "$pk24" pack j.pk24 --as "$(cat sjis_name)" in/setup.ini)" = 1
+check "Shift-JIS name accepted with --codepage 932" \
+  test "$(exit_code "$pk24" --codepage 932 pack j.pk24 --as "$(cat sjis_name)" in/setup.ini)" = 0
+
+head -c 1000 a.pk24 > cut.pk24
+check "list of a cut package fails" test "$(exit_code "$pk24" list cut.pk24)" = 1
+check "error names the cause" bash -c "'$pk24' list cut.pk24 2>&1 | grep -q 'ends before'"
+check "list of a non-package fails" test "$(exit_code "$pk24" list in/setup.ini)" = 1
+check "unknown command is misuse" test "$(exit_code "$pk24" frobnicate)" = 2
+check "missing arguments are misuse" test "$(exit_code "$pk24" unpack a.pk24)" = 2
+check "--help" bash -c "'$pk24' --help | grep -q unscramble"
+
+[ "$failures" -eq 0 ] && echo "pk24 tool: all checks passed"
+exit $((failures > 0))

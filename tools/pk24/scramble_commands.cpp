@@ -1,0 +1,59 @@
+// pk24 scramble / unscramble: a payload file into the form the setup's
+// resources store, and back. Streams, so any size works in little memory.
+#include <algorithm>
+#include <vector>
+
+#include "package/portable/payload_scrambling.h"
+#include "tools/pk24/commands.h"
+#include "tools/pk24/host_file.h"
+
+namespace {
+
+const size_t PIECE_SIZE = 64 * 1024;
+
+std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool restore)
+{
+    std::vector<unsigned char> piece(PIECE_SIZE);
+    PayloadChunk chunk;
+    for (uint64_t index = 0; GetPayloadChunk(size, index, &chunk); ++index) {
+        unsigned char previous = chunk.seed;
+        for (uint32_t done = 0; done < chunk.count;) {
+            size_t count = std::min<size_t>(PIECE_SIZE, chunk.count - done);
+            if (input.Read(piece.data(), count) != count)
+                return input.Failed() ? SystemError(input.Path()) : input.Path() + ": the file changed while it was read";
+            if (chunk.scrambled)
+                previous = restore ? RestorePayloadBytes(piece.data(), piece.data(), count, previous)
+                                   : ScramblePayloadBytes(piece.data(), piece.data(), count, previous);
+            if (!output.Write(piece.data(), count))
+                return SystemError(output.Path());
+            done += static_cast<uint32_t>(count);
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+int ScrambleCommand(const Arguments& arguments, bool restore)
+{
+    if (arguments.size() != 2)
+        return Misuse(std::string(restore ? "unscramble" : "scramble") + " needs IN and OUT");
+    uint64_t size = 0;
+    if (!GetFileSize(arguments[0], &size))
+        return Fail(arguments[0] + ": not a readable file");
+    if (size > 0xFFFFFFFFull)
+        return Fail(arguments[0] + ": a payload resource holds at most 4 GiB");
+    CHostFile input, output;
+    if (!input.Open(arguments[0], "rb"))
+        return Fail(SystemError(arguments[0]));
+    if (!output.Open(arguments[1], "wb"))
+        return Fail(SystemError(arguments[1]));
+    std::string problem = Transform(input, output, size, restore);
+    if (!output.Close() && problem.empty())
+        problem = SystemError(arguments[1]);
+    if (!problem.empty()) {
+        std::remove(arguments[1].c_str());
+        return Fail(problem);
+    }
+    return 0;
+}
