@@ -76,6 +76,10 @@ function(bc_link_program_payloads_now target)
   bc_pk24_program(pk24)
   set(dir "${PROJECT_BINARY_DIR}/payloads")
   set(package "${dir}/BCSetup_IS.pk24")
+  # The stand-in installer lists its package (setup.exe, its small files and
+  # the product) in these properties.
+  get_property(standin_files GLOBAL PROPERTY BCSETUP_STANDIN_PACKAGE_FILES)
+  get_property(standin_targets GLOBAL PROPERTY BCSETUP_STANDIN_PACKAGE_TARGETS)
 
   if(BCSETUP_MAIN_PACKAGE AND IS_DIRECTORY "${BCSETUP_MAIN_PACKAGE}")
     file(GLOB package_files CONFIGURE_DEPENDS "${BCSETUP_MAIN_PACKAGE}/*")
@@ -88,6 +92,12 @@ function(bc_link_program_payloads_now target)
       COMMAND "${pk24}" list "${BCSETUP_MAIN_PACKAGE}"
       COMMAND ${CMAKE_COMMAND} -E copy "${BCSETUP_MAIN_PACKAGE}" "${package}"
       DEPENDS "${BCSETUP_MAIN_PACKAGE}" "${pk24}" COMMENT "Checking the main package" VERBATIM)
+  elseif(standin_files)
+    add_custom_command(OUTPUT "${package}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}"
+      COMMAND "${pk24}" pack "${package}" ${standin_files}
+      DEPENDS ${standin_files} ${standin_targets} "${pk24}"
+      COMMENT "Packing the main package from the stand-in installer" VERBATIM)
   else()
     bc_payload_input(setup_program BCSETUP_MAIN_PACKAGE standin_setup setup.exe)
     add_custom_command(OUTPUT "${package}"

@@ -1,0 +1,81 @@
+#include "package/child_process.h"
+
+namespace {
+// CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP
+const DWORD kCreationFlags = 0x210;
+} // namespace
+
+CChildProcess::CChildProcess() : m_hProcess(nullptr), m_hThread(nullptr) {}
+
+CChildProcess::~CChildProcess()
+{
+    Close();
+}
+
+bool CChildProcess::Start(const char* applicationName, char* commandLine)
+{
+    Close();
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof(info));
+    if (!CreateProcessA(applicationName, commandLine, nullptr, nullptr, FALSE, kCreationFlags, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    m_hProcess = info.hProcess;
+    m_hThread = info.hThread;
+    return true;
+}
+
+void CChildProcess::WaitForEnd()
+{
+    if (m_hProcess)
+        WaitForSingleObject(m_hProcess, INFINITE);
+}
+
+void CChildProcess::Close()
+{
+    if (m_hThread)
+        CloseHandle(m_hThread);
+    if (m_hProcess)
+        CloseHandle(m_hProcess);
+    m_hThread = nullptr;
+    m_hProcess = nullptr;
+}
+
+bool RunAndWait(char* commandLine, const char* applicationName)
+{
+    CChildProcess child;
+    if (!child.Start(applicationName, commandLine))
+        return false;
+    child.WaitForEnd();
+    return true;
+}
+
+bool BringWindowToFront(HWND window)
+{
+    DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+    if (targetThread == 0)
+        return false;
+    DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    // With no foreground window there is no lock to get past.
+    if (foregroundThread == 0 || foregroundThread == targetThread) {
+        SetForegroundWindow(window);
+        return true;
+    }
+    // Tie the window's input to the foreground window's thread for the
+    // moment of the switch, with the lock time-out at 0, then undo both.
+    AttachThreadInput(targetThread, foregroundThread, TRUE);
+    DWORD savedTimeout = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    SetForegroundWindow(window);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
+    AttachThreadInput(targetThread, foregroundThread, FALSE);
+    // Where undoing the attachment takes the foreground away again (Wine),
+    // there is no lock to get past any more: switch once more directly.
+    if (GetForegroundWindow() != window)
+        SetForegroundWindow(window);
+    return true;
+}

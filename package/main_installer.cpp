@@ -1,0 +1,75 @@
+#include "package/main_installer.h"
+
+#include "base/text_string.h"
+#include "package/child_process.h"
+#include "package/multimedia_clock.h"
+#include "package/package_archive.h"
+#include "package/payload_extraction.h"
+#include "resource_ids.h"
+
+namespace {
+const char kPackageFileName[] = "BCSetup_IS.bin";
+const char kInstallerFileName[] = "setup.exe";
+// The installer window's title, "かんたん映像箱 インストーラ". Compared as
+// Unicode text so that it is found whatever the system's code page.
+const wchar_t kInstallerTitle[] =
+    L"\u304B\u3093\u305F\u3093\u6620\u50CF\u7BB1 \u30A4\u30F3\u30B9\u30C8\u30FC\u30E9";
+const DWORD kSearchMs = 10000;
+const DWORD kSearchIntervalMs = 500;
+
+// Looks for the installer's window right after the start and then every
+// 500 ms for about 10 seconds, and raises it once found. The search ends
+// early when the installer has already ended.
+void RaiseInstallerWindow(HANDLE installer)
+{
+    CMultimediaClock clock;
+    DWORD start = clock.Now();
+    for (;;) {
+        HWND window = FindWindowW(nullptr, kInstallerTitle);
+        if (WaitForSingleObject(installer, kSearchIntervalMs) == WAIT_OBJECT_0)
+            return;
+        if (window) {
+            BringWindowToFront(window);
+            return;
+        }
+        if (clock.Now() - start >= kSearchMs)
+            return;
+    }
+}
+} // namespace
+
+bool RunMainInstaller(const char* workFolder, HWND ownerWindow)
+{
+    CTextString packagePath;
+    if (!packagePath.Format("%s%s", workFolder, kPackageFileName))
+        return false;
+    if (!ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData()))
+        return false;
+    if (FAILED(UnpackPackage(packagePath.GetData(), workFolder)))
+        return false;
+
+    CTextString installerPath;
+    if (!installerPath.Format("%s%s", workFolder, kInstallerFileName))
+        return false;
+    // The installer sees its unquoted path as its command line; naming the
+    // program explicitly keeps a program planted at a shorter prefix of a
+    // path with blanks (C:\Documents.exe) from running instead.
+    CTextString commandLine(installerPath);
+    CChildProcess installer;
+    if (!commandLine.GetData() || !installer.Start(installerPath.GetData(), commandLine.GetData()))
+        return false;
+
+    RaiseInstallerWindow(installer.GetProcess());
+    bool ownerHidden = false;
+    if (IsWindowVisible(ownerWindow)) {
+        ShowWindow(ownerWindow, SW_HIDE);
+        ownerHidden = true;
+    }
+    installer.WaitForEnd();
+    installer.Close();
+    if (ownerHidden)
+        ShowWindow(ownerWindow, SW_SHOW);
+
+    DeleteFileA(installerPath.GetData());
+    return true;
+}

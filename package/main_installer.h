@@ -1,0 +1,13 @@
+#pragma once
+// The step the setup exists for: the product's InstallShield setup is written
+// out of the program, unpacked into the work folder, started, its window
+// raised, and waited for.
+#include <windows.h>
+
+// workFolder ends in a backslash. ownerWindow (the wait window, or null) is
+// hidden while the installer runs if it was visible, and shown again after.
+// True when the package was written and unpacked and setup.exe ran to its
+// end (its exit code plays no part); false when writing or unpacking the
+// package failed or setup.exe could not be started. Afterwards setup.exe is
+// deleted; the package file "BCSetup_IS.bin" and the other files stay.
+bool RunMainInstaller(const char* workFolder, HWND ownerWindow);

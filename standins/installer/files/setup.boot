@@ -1,0 +1,1 @@
+BCSetup installer stand-in boot strap
