@@ -18,6 +18,10 @@
 #define IDD_WAIT                 110
 #define IDD_FOLDER               113
 
+/* Controls of the destination folder dialog. */
+#define IDC_FOLDER_EDIT          1005
+#define IDC_FOLDER_BROWSE        1006
+
 #define IDI_SETUP                101
 
 #define RT_PAYLOAD               1001

@@ -6,18 +6,33 @@
 namespace {
 const int kCaptionSize = 256;
 const int kTextSize = 1024;
+
+int ShowMessage(HWND owner, UINT textId, UINT buttons, const char* caption)
+{
+    char text[kTextSize] = "";
+    LoadStringA(g_hInstance, textId, text, kTextSize);
+    return MessageBoxA(owner, text, caption, buttons);
+}
+
+int ShowMessageWithCaption108(HWND owner, UINT textId, UINT buttons)
+{
+    char caption[kCaptionSize] = "";
+    LoadStringA(g_hInstance, IDS_CAPTION, caption, kCaptionSize);
+    return ShowMessage(owner, textId, buttons, caption);
+}
 } // namespace
 
 int ShowSetupMessage(UINT textId, UINT buttons)
 {
-    char caption[kCaptionSize] = "";
-    LoadStringA(g_hInstance, IDS_CAPTION, caption, kCaptionSize);
-    return ShowSetupMessage(textId, buttons, caption);
+    return ShowMessageWithCaption108(nullptr, textId, buttons);
 }
 
 int ShowSetupMessage(UINT textId, UINT buttons, const char* caption)
 {
-    char text[kTextSize] = "";
-    LoadStringA(g_hInstance, textId, text, kTextSize);
-    return MessageBoxA(nullptr, text, caption, buttons);
+    return ShowMessage(nullptr, textId, buttons, caption);
+}
+
+int ShowOwnedSetupMessage(HWND owner, UINT textId, UINT buttons)
+{
+    return ShowMessageWithCaption108(owner, textId, buttons);
 }

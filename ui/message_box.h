@@ -9,3 +9,7 @@ int ShowSetupMessage(UINT textId, UINT buttons);
 
 // Same with a caption the caller already loaded.
 int ShowSetupMessage(UINT textId, UINT buttons, const char* caption);
+
+// Same, modal to the owner window; buttons may carry an icon flag (the
+// destination folder dialog's own message).
+int ShowOwnedSetupMessage(HWND owner, UINT textId, UINT buttons);

@@ -40,6 +40,24 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM param)
     }
     return TRUE;
 }
+BOOL CALLBACK FindIcon(HWND child, LPARAM param)
+{
+    wchar_t className[32];
+    GetClassNameW(child, className, 32);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM param)
+{
+    if (IsWindowVisible(child))
+        reinterpret_cast<std::vector<std::string>*>(param)->push_back(WindowText(child));
+    return TRUE;
+}
 } // namespace
 
 std::vector<HWND> TopLevelWindows(DWORD processId)
@@ -138,6 +156,34 @@ std::string ControlText(HWND dialog, int controlId)
 {
     HWND control = GetDlgItem(dialog, controlId);
     return control ? WindowText(control) : std::string();
+}
+
+bool ShowsIcon(HWND messageBox)
+{
+    bool found = false;
+    EnumChildWindows(messageBox, FindIcon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForOwnedWindow(DWORD processId, HWND owner, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND window : TopLevelWindows(processId)) {
+            if (GetWindow(window, GW_OWNER) == owner)
+                return window;
+        }
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+std::vector<std::string> ChildTexts(HWND window)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 } // namespace testing_support

@@ -36,4 +36,12 @@ bool PressButton(HWND dialog, int controlId);
 bool SetControlText(HWND dialog, int controlId, const std::string& text);
 std::string ControlText(HWND dialog, int controlId);
 
+// True when a message box (or dialog) shows an icon: a visible icon static.
+bool ShowsIcon(HWND messageBox);
+// Waits until the process shows a visible top-level window owned by owner
+// (a message box or browser opened by that dialog). Null on time-out.
+HWND WaitForOwnedWindow(DWORD processId, HWND owner, DWORD timeoutMs = kDefaultWaitMs);
+// Texts (UTF-8) of a window's visible child controls of any kind, in child order.
+std::vector<std::string> ChildTexts(HWND window);
+
 } // namespace testing_support

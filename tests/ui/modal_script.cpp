@@ -1,0 +1,77 @@
+#include "tests/ui/modal_script.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+namespace testing_support {
+
+namespace {
+// The script's last press is posted: give the dialog time to end by itself.
+const DWORD kGraceMs = 5000;
+const DWORD kCleanupMs = 20000;
+const DWORD kCleanupPollMs = 100;
+} // namespace
+
+bool DialogScript::Expect(bool condition, const std::string& what)
+{
+    if (!condition)
+        m_failures.push_back(what);
+    return condition;
+}
+
+HWND DialogScript::WaitForWindow(const std::string& caption)
+{
+    HWND window = testing_support::WaitForWindow(nullptr, GetCurrentProcessId(), caption, kScriptWaitMs);
+    Expect(window != nullptr, "no window \"" + caption + "\" came");
+    return window;
+}
+
+HWND DialogScript::WaitForOwnedWindow(HWND owner, const std::string& what)
+{
+    HWND window = testing_support::WaitForOwnedWindow(GetCurrentProcessId(), owner, kScriptWaitMs);
+    Expect(window != nullptr, "no " + what + " came");
+    return window;
+}
+
+INT_PTR RunModal(CDialogBase& dialog, const std::function<void(DialogScript&)>& script)
+{
+    DialogScript log;
+    std::atomic<bool> modalDone(false);
+    std::thread driver([&] {
+        script(log);
+        DWORD start = GetTickCount();
+        while (!modalDone && GetTickCount() - start < kGraceMs)
+            Sleep(10);
+        // Close whatever is still open, message boxes first.
+        start = GetTickCount();
+        while (!modalDone && GetTickCount() - start < kCleanupMs) {
+            std::vector<HWND> windows = TopLevelWindows(GetCurrentProcessId());
+            for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+                PostMessageW(*it, WM_CLOSE, 0, 0);
+            Sleep(kCleanupPollMs);
+        }
+    });
+    INT_PTR result = dialog.DoModal(nullptr, 0);
+    modalDone = true;
+    driver.join();
+    for (const std::string& failure : log.Failures())
+        ADD_FAILURE() << failure;
+    return result;
+}
+
+std::string FolderDialogCaption()
+{
+    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
+}
+
+std::string SetupCaption()
+{
+    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
+}
+
+} // namespace testing_support

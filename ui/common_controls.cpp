@@ -1,0 +1,30 @@
+#include "ui/common_controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "base/system_library.h"
+
+namespace {
+bool LoadAndRegister()
+{
+    HMODULE library = LoadSystemLibrary("comctl32.dll");
+    if (!library)
+        return false;
+    typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+    InitCommonControlsExFn init =
+        reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (!init)
+        return true;  // an old DLL registers its classes when it is loaded
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    init(&controls);
+    return true;
+}
+} // namespace
+
+bool LoadCommonControls()
+{
+    // Made once, also when two threads ask at the same time.
+    static const bool loaded = LoadAndRegister();
+    return loaded;
+}
