@@ -21,14 +21,11 @@
 #include "setup/registry.h"
 #include "setup/run_state.h"
 #include "setup/setup_paths.h"
-#include "setup/work_folder.h"
 #include "ui/folder_dialog.h"
 #include "ui/message_box.h"
 #include "ui/wait_dialog_thread.h"
 
 namespace {
-const char kProductKey[] = "Software\\Korvane\\Brixelcast";
-const char kSetupMgrKey[] = "Software\\Korvane\\SetupMgr";
 const ULONGLONG kMinTempFreeBytes = 209715200ULL; // 200 MiB for the work folder
 const DWORD kDirectX9 = 0x00090000;
 const int kCaptionSize = 256;
@@ -39,15 +36,15 @@ public:
     explicit CSetupSequence(const CSetupOptions& options) : m_Options(options)
     {
         m_szCaption[0] = 0;
-        m_ProductKey.Set(HKEY_LOCAL_MACHINE, kProductKey);
-        m_SetupMgrKey.Set(HKEY_LOCAL_MACHINE, kSetupMgrKey);
+        m_szWorkFolder[0] = 0;
+        m_ProductKey.Set(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        m_SetupMgrKey.Set(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY);
     }
 
     int Run();
 
 private:
     bool IsDirectX9Present();
-    void FindDirectXSetup();
     bool ChooseDestination();
     void StartWaitDialog();
     void RunInstallers();
@@ -59,7 +56,7 @@ private:
 
     const CSetupOptions& m_Options;
     char m_szCaption[kCaptionSize];
-    CWorkFolder m_WorkFolder;
+    char m_szWorkFolder[SETUP_PATH_SIZE];
     CTextString m_strDirectXSetup;
     RunState m_State;
     CRegLocation m_ProductKey;
@@ -71,9 +68,8 @@ private:
 // Steps that can refuse the run come first; nothing is left behind by a refusal.
 int CSetupSequence::Run()
 {
-    char tempFolder[MAX_PATH];
-    if (GetTempPathA(MAX_PATH, tempFolder) == 0)
-        std::strcpy(tempFolder, "C:\\");
+    char tempFolder[SETUP_PATH_SIZE];
+    GetTemporaryFolder(tempFolder);
 
     ULARGE_INTEGER freeToCaller;
     if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr) ||
@@ -85,24 +81,24 @@ int CSetupSequence::Run()
         ShowSetupMessage(IDS_NOT_ADMINISTRATOR, MB_OK);
         return SETUP_EXIT_REFUSED;
     }
-    if (!m_WorkFolder.Create(tempFolder))
+    if (!CreateWorkFolder(tempFolder, m_szWorkFolder))
         return SETUP_EXIT_REFUSED;
 
     m_ProductKey.DeleteValue("RequireReboot");
     CoInitialize(nullptr); // stays initialised until the process ends
     LoadStringA(g_hInstance, IDS_CAPTION, m_szCaption, kCaptionSize);
 
-    if (!m_WorkFolder.Confirm())
+    if (!ConfirmWorkFolder(m_szWorkFolder))
         return Complete();
     m_ProductKey.DeleteValue("CANCELED");
 
     const bool directX9Present = IsDirectX9Present();
     if (!directX9Present) {
         m_State.bOfferDirectX = true;
-        FindDirectXSetup();
+        m_strDirectXSetup = FindDirectXSetupOnMedium();
         if (m_strDirectXSetup.IsEmpty()) {
-            ShowSetupMessage(IDS_DIRECTX_MISSING, MB_OK, m_szCaption);
-            m_WorkFolder.Remove();
+            ShowMessage(IDS_DIRECTX_MISSING, MB_OK);
+            RemoveWorkFolder(m_szWorkFolder);
             return SETUP_EXIT_REFUSED;
         }
     }
@@ -111,7 +107,7 @@ int CSetupSequence::Run()
         // DirectX 9.0 is present, if the medium has one.
         m_State.bOfferDirectX = true;
         if (directX9Present)
-            FindDirectXSetup();
+            m_strDirectXSetup = FindDirectXSetupOnMedium();
     }
 
     if (m_Options.m_bRunningAsSetupMgr)
@@ -125,10 +121,10 @@ int CSetupSequence::Run()
     }
 
     StartWaitDialog();
-    if (!RunMainInstaller(m_WorkFolder.GetPath(), m_pWaitThread->GetWindow()))
+    if (!RunMainInstaller(m_szWorkFolder, m_pWaitThread->GetWindow()))
         m_State.bFailed = true;
 
-    if (m_ProductKey.ReadFlag("CANCELED", false)) {
+    if (m_ProductKey.ReadFlag("CANCELED", 0)) {
         m_State.bAborted = true;
         m_State.bCancelled = true;
         m_pWaitThread.reset();
@@ -159,13 +155,6 @@ bool CSetupSequence::IsDirectX9Present()
     return !FAILED(hr) && version >= kDirectX9;
 }
 
-void CSetupSequence::FindDirectXSetup()
-{
-    CTextString candidate;
-    if (FindDirectXSetupProgram(&candidate))
-        m_strDirectXSetup.Assign(candidate);
-}
-
 // The dialog is shown unless the product key's "Path" is set; the chosen
 // folder goes back to "ProgramsPath" with a trailing backslash.
 bool CSetupSequence::ChooseDestination()
@@ -178,7 +167,7 @@ bool CSetupSequence::ChooseDestination()
     if (path.IsEmpty() && m_pFolderDialog->DoModal(nullptr, 0) != 1)
         return false;
 
-    CTextString folder(m_pFolderDialog->m_strFolder);
+    CTextString folder(m_pFolderDialog->GetFolder());
     folder.AddBackslash();
     m_ProductKey.WriteString("ProgramsPath", folder.IsEmpty() ? "" : folder.GetData());
     return true;
@@ -196,9 +185,9 @@ void CSetupSequence::StartWaitDialog()
 // The companions run only after a successful main installer, DivX first.
 void CSetupSequence::RunInstallers()
 {
-    if (!m_State.bFailed && !RunDivXSetup(m_WorkFolder.GetPath()))
+    if (!m_State.bFailed && !RunDivXSetup(m_szWorkFolder))
         m_State.bFailed = true;
-    if (!m_State.bFailed && !RunWmfRuntimeSetup(m_WorkFolder.GetPath()))
+    if (!m_State.bFailed && !RunWmfRuntimeSetup(m_szWorkFolder))
         m_State.bFailed = true;
 }
 
@@ -209,11 +198,10 @@ bool CSetupSequence::OfferDirectX()
         return true;
     if (ShowMessage(IDS_DIRECTX_QUESTION, MB_YESNO) != IDYES)
         return false;
-    // Quoted, so that a medium folder with blanks can't start a program at a
-    // shorter prefix of the path instead.
-    CTextString commandLine;
-    commandLine.Format("\"%s\"", m_strDirectXSetup.GetData());
-    RunAndWait(commandLine.GetData());
+    // The program is named on its own, so that on a medium folder with blanks
+    // no program at a shorter prefix of the path can start instead.
+    CTextString commandLine(m_strDirectXSetup);
+    RunAndWait(commandLine.GetData(), m_strDirectXSetup.GetData());
     return true;
 }
 
@@ -228,19 +216,19 @@ void CSetupSequence::EndWaitDialog()
 int CSetupSequence::Abandon()
 {
     if (m_Options.m_bRunningAsSetupMgr)
-        RegWriteDword(HKEY_LOCAL_MACHINE, kSetupMgrKey, "Abort", 1);
+        RegWriteDword(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY, "Abort", 1);
     return Complete();
 }
 
 int CSetupSequence::Complete()
 {
-    m_WorkFolder.Remove();
+    RemoveWorkFolder(m_szWorkFolder);
     if (!m_State.bRestartRequired)
-        m_State.bRestartRequired = m_ProductKey.ReadFlag("RequireReboot", false);
+        m_State.bRestartRequired = m_ProductKey.ReadFlag("RequireReboot", 0);
 
     if (m_Options.m_bRunningAsSetupMgr) {
         if (m_State.bRestartRequired)
-            RegWriteDword(HKEY_LOCAL_MACHINE, kSetupMgrKey, "RequireReboot", 1);
+            RegWriteDword(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY, "RequireReboot", 1);
         return SETUP_EXIT_OK;
     }
     if (m_Options.m_bSilent)
