@@ -93,7 +93,7 @@ TEST(SequenceRefusal, NoUniqueNameLeftFallsBackToExpTmp)
     PressButton(dialog, IDOK);
     run.Answer(120, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
-    std::vector<JournalLine> journal = run.Journal();
+    std::vector<JournalEntry> journal = run.Journal();
     ASSERT_EQ(1u, journal.size());
     EXPECT_EQ(temp + "exp.tmp\\setup.exe", journal[0].program);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "exp.tmp").c_str())) << "exp.tmp left behind";

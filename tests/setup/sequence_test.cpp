@@ -59,7 +59,7 @@ TEST_F(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
     EXPECT_EQ(DefaultDestination() + "\\", ReadMachineValue(kProductKey, "ProgramsPath"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultDestination() + "\\Brixelcast.exe").c_str()));
     EXPECT_TRUE(run.LeftWorkFolders().empty());
-    std::vector<JournalLine> journal = run.Journal();
+    std::vector<JournalEntry> journal = run.Journal();
     ASSERT_EQ(3u, journal.size());
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
@@ -196,39 +194,10 @@ DWORD SetupScenario::Finish(DWORD timeoutMs)
     return code;
 }
 
-std::vector<JournalLine> SetupScenario::Journal() const
-{
-    std::vector<JournalLine> lines;
-    HANDLE handle = CreateFileW(Widen(m_strJournal).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    CloseHandle(handle);
-    std::istringstream stream(content);
-    std::string row;
-    while (std::getline(stream, row)) {
-        if (!row.empty() && row.back() == '\r')
-            row.pop_back();
-        std::vector<std::string> fields;
-        std::istringstream cells(row);
-        std::string cell;
-        while (std::getline(cells, cell, '\t'))
-            fields.push_back(cell);
-        fields.resize(5);
-        lines.push_back({fields[0], fields[1], fields[2], fields[3], fields[4]});
-    }
-    return lines;
-}
-
 std::vector<std::string> SetupScenario::JournalNames() const
 {
     std::vector<std::string> names;
-    for (const JournalLine& line : Journal())
+    for (const JournalEntry& line : Journal())
         names.push_back(line.name);
     return names;
 }

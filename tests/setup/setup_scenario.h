@@ -10,16 +10,9 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/standin_journal.h"
 
 namespace testing_support {
-
-struct JournalLine {
-    std::string name;          // setup, wmfdist, DivXPro, dxsetup
-    std::string program;
-    std::string commandLine;
-    std::string folder;        // current folder of the run
-    std::string action;
-};
 
 // The registry value, or "none" when the key or value is missing: a DWORD
 // as its decimal number, a string as its text.
@@ -54,7 +47,7 @@ public:
     // Waits for the end; the exit code, or 0xDEAD0000 on time-out.
     DWORD Finish(DWORD timeoutMs = 120000);
 
-    std::vector<JournalLine> Journal() const;
+    std::vector<JournalEntry> Journal() const { return ReadJournal(m_strJournal); }
     std::vector<std::string> JournalNames() const;
     // Work folders ("exp*.tmp" folders) in the temporary folder that the run left.
     std::vector<std::string> LeftWorkFolders() const;
