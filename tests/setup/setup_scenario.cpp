@@ -89,10 +89,10 @@ void WriteMachineDword(const char* key, const char* name, DWORD value)
     RegCloseKey(handle);
 }
 
-SetupScenario::SetupScenario(const std::string& name)
+SetupScenario::SetupScenario(const std::string& name, const std::string& mediumName)
 {
     m_strFolder = MakeScratchFolder("scenario-" + name);
-    m_strMedium = m_strFolder + "medium\\";
+    m_strMedium = m_strFolder + mediumName + "\\";
     m_strJournal = m_strFolder + "journal.txt";
     CreateDirectoryW(Widen(m_strMedium).c_str(), nullptr);
     CreateDirectoryW(Widen(m_strMedium + "Setup").c_str(), nullptr);

@@ -26,13 +26,15 @@ extern const char kSetupMgrKey[];
 
 class SetupScenario {
 public:
-    // name: a scratch folder of that name holds the medium and the journal.
-    explicit SetupScenario(const std::string& name);
+    // name: a scratch folder of that name holds the medium (in the subfolder
+    // mediumName) and the journal.
+    explicit SetupScenario(const std::string& name, const std::string& mediumName = "medium");
     ~SetupScenario();
 
     // Medium: Setup\BCSetup.exe always; Tools\DirectX9.0c\dxsetup.exe unless removed.
     void RemoveDirectXSetup();
     std::string MediumFolder() const { return m_strMedium; }
+    std::string ScratchFolder() const { return m_strFolder; }
     // Scripting of the stand-ins (BCSETUP_SETUP_ACTION, ...) and anything else.
     void SetEnvironment(const std::string& name, const std::string& value);
 

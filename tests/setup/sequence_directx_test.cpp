@@ -1,0 +1,138 @@
+// Runs of the setup on a system where DirectX 9.0 is missing: the DirectX
+// diagnostic provider is switched off for the setup and the DirectX system
+// files are put aside for the time of the test.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/setup/setup_scenario.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+const DWORD kExitOk = 0;
+const DWORD kExitRefused = static_cast<DWORD>(-1);
+
+// Puts the files the DirectX check reads aside and brings them back.
+class HiddenDirectX {
+public:
+    HiddenDirectX()
+    {
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        for (const wchar_t* name : {L"ddraw.dll", L"d3drg8x.dll", L"dplayx.dll", L"dinput.dll", L"d3d8.dll",
+                                    L"mpg2splt.ax", L"dpnet.dll", L"d3d9.dll", L"dxdiagn.dll"}) {
+            std::wstring path = std::wstring(system) + L"\\" + name;
+            if (MoveFileExW(path.c_str(), (path + L".hidden").c_str(), MOVEFILE_REPLACE_EXISTING))
+                m_Moved.push_back(path);
+        }
+    }
+    ~HiddenDirectX()
+    {
+        for (const std::wstring& path : m_Moved)
+            MoveFileExW((path + L".hidden").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+
+private:
+    std::vector<std::wstring> m_Moved;
+};
+
+// A scenario on a system without DirectX 9.0.
+void WithoutDirectX(SetupScenario& run)
+{
+    run.SetEnvironment("WINEDLLOVERRIDES", "dxdiagn=d;mscoree,mshtml=");
+    run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
+}
+
+void AcceptDestination(SetupScenario& run)
+{
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog) << "no folder dialog";
+    PressButton(dialog, IDOK);
+}
+} // namespace
+
+class SequenceDirectX : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteMachineKey(kProductKey); }
+    HiddenDirectX m_Hidden;
+};
+
+TEST_F(SequenceDirectX, MissingWithSetupOnTheMediumOffersItAfterTheInstallers)
+{
+    SetupScenario run("dxyes", "my medium");
+    WithoutDirectX(run);
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    // A program at a shorter prefix of the medium's path must never run.
+    std::string planted = run.ScratchFolder() + "my.exe";
+    ASSERT_TRUE(CopyFileW(Widen(BinPath("dxsetup.exe")).c_str(), Widen(planted).c_str(), FALSE));
+    ASSERT_TRUE(run.Start());
+    AcceptDestination(run);
+    run.Answer(112, IDYES);
+    run.Answer(117, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist", "dxsetup"}), run.JournalNames());
+    std::vector<JournalEntry> journal = run.Journal();
+    ASSERT_EQ(4u, journal.size());
+    EXPECT_EQ(run.MediumFolder() + "Tools\\DirectX9.0c\\dxsetup.exe", journal[3].program);
+}
+
+TEST_F(SequenceDirectX, AnsweringNoAbandonsSilentlyAndTellsTheSetupManager)
+{
+    SetupScenario run("dxno");
+    WithoutDirectX(run);
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    ASSERT_TRUE(run.Start("/RunningAsSetupMgr"));
+    AcceptDestination(run);
+    run.Answer(112, IDNO);
+    EXPECT_EQ(kExitOk, run.Finish()); // no closing message
+    EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
+    EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
+}
+
+TEST_F(SequenceDirectX, MissingWithoutSetupProgramRefusesWithMessage116)
+{
+    SetupScenario run("dxnone");
+    WithoutDirectX(run);
+    run.RemoveDirectXSetup();
+    ASSERT_TRUE(run.Start());
+    run.Answer(116, IDOK);
+    EXPECT_EQ(kExitRefused, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+}
+
+TEST_F(SequenceDirectX, FailedInstallerComesBeforeTheQuestion)
+{
+    SetupScenario run("dxfail");
+    WithoutDirectX(run);
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    std::string work = run.CurrentWorkFolder();
+    ASSERT_FALSE(work.empty());
+    ASSERT_TRUE(CreateDirectoryW(Widen(work + "setup.exe").c_str(), nullptr));
+    PressButton(dialog, IDOK);
+    run.Answer(111, IDOK);
+    run.Answer(112, IDNO);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+}
+
+TEST(SequenceLaunchDX9, SwitchOffersTheMediumsSetupEvenWithDirectX9)
+{
+    DeleteMachineKey(kProductKey);
+    SetupScenario run("launchdx9");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
+    ASSERT_TRUE(run.Start("/LaunchDX9"));
+    AcceptDestination(run);
+    run.Answer(112, IDYES);
+    run.Answer(117, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist", "dxsetup"}), run.JournalNames());
+}
