@@ -53,6 +53,8 @@ void CancelAtFolderDialog(ChildProcess& setup)
 
 void StartSetup(ChildProcess& setup, const std::string& arguments = "")
 {
+    // Nothing recorded by earlier tests: the folder dialog is shown.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast");
     std::string line = Quote(BinPath("BCSetup.exe"));
     if (!arguments.empty())
         line += " " + arguments;
