@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include "dxver/dx_version_steps.h"
@@ -17,6 +18,13 @@ struct Found {
     DWORD minor = 77;
     char letter = '?';
 };
+
+void ExpectVersion(const Found& found, DWORD major, DWORD minor, char letter)
+{
+    EXPECT_EQ(major, found.major);
+    EXPECT_EQ(minor, found.minor);
+    EXPECT_EQ(letter, found.letter);
+}
 
 class DXFilesTest : public ::testing::Test {
 protected:
@@ -32,6 +40,20 @@ protected:
         std::string source = BinPath(std::string("dx_files\\") + version + ".dll");
         ASSERT_TRUE(CopyFileA(source.c_str(), (m_folder + fileName).c_str(), FALSE)) << source;
     }
+    struct Step {
+        const char* version;
+        DWORD major, minor;
+        char letter;
+    };
+    // Puts each version in turn into the folder as fileName and checks the result.
+    void ExpectForEach(const char* fileName, std::initializer_list<Step> steps)
+    {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.version);
+            Place(fileName, step.version);
+            ExpectVersion(Detect(), step.major, step.minor, step.letter);
+        }
+    }
     Found Detect()
     {
         Found found;
@@ -41,13 +63,6 @@ protected:
 
     std::string m_folder;
 };
-
-void ExpectVersion(const Found& found, DWORD major, DWORD minor, char letter)
-{
-    EXPECT_EQ(major, found.major);
-    EXPECT_EQ(minor, found.minor);
-    EXPECT_EQ(letter, found.letter);
-}
 
 TEST_F(DXFilesTest, NoFilesGiveZero)
 {
@@ -80,16 +95,14 @@ TEST_F(DXFilesTest, UnreadableFilesAreSkipped)
 
 TEST_F(DXFilesTest, DdrawAloneClimbsThroughTheEarlyRules)
 {
-    const struct {
-        const char* version;
-        DWORD major, minor;
-    } cases[] = {{"4_2_0_95", 1, 0},  {"4_3_0_1096", 2, 0}, {"4_4_0_68", 3, 0}, {"4_5_0_155", 5, 0},
-                 {"4_6_0_318", 6, 0}, {"4_6_0_436", 6, 1},  {"4_7_0_699", 6, 1}, {"4_7_0_700", 7, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.version);
-        Place("ddraw.dll", c.version);
-        ExpectVersion(Detect(), c.major, c.minor, ' ');
-    }
+    ExpectForEach("ddraw.dll", {{"4_2_0_95", 1, 0, ' '},
+                                {"4_3_0_1096", 2, 0, ' '},
+                                {"4_4_0_68", 3, 0, ' '},
+                                {"4_5_0_155", 5, 0, ' '},
+                                {"4_6_0_318", 6, 0, ' '},
+                                {"4_6_0_436", 6, 1, ' '},
+                                {"4_7_0_699", 6, 1, ' '},
+                                {"4_7_0_700", 7, 0, ' '}});
 }
 
 TEST_F(DXFilesTest, LetterFilesOfTheEarlyVersions)
@@ -118,31 +131,22 @@ TEST_F(DXFilesTest, LaterRuleOverwritesTheLetterOfAnEarlierOne)
 
 TEST_F(DXFilesTest, DdrawEightNeedsItsOwnMajorsThreshold)
 {
-    Place("ddraw.dll", "5_1_2258_400");
-    ExpectVersion(Detect(), 8, 0, ' ');
-    // Above 4.8.0.400 as a whole, but a major 5 file must reach 5.1.2258.400.
-    Place("ddraw.dll", "5_1_2258_399");
-    ExpectVersion(Detect(), 7, 0, ' ');
-    // Neither major 4 nor 5: only the whole-version rules hold.
-    Place("ddraw.dll", "6_0_0_0");
-    ExpectVersion(Detect(), 7, 0, ' ');
+    ExpectForEach("ddraw.dll", {{"5_1_2258_400", 8, 0, ' '},
+                                // Above 4.8.0.400 as a whole, but a major 5 file must reach 5.1.2258.400.
+                                {"5_1_2258_399", 7, 0, ' '},
+                                // Neither major 4 nor 5: only the whole-version rules hold.
+                                {"6_0_0_0", 7, 0, ' '}});
 }
 
 TEST_F(DXFilesTest, D3d8MajorFourAndFive)
 {
-    Place("d3d8.dll", "4_8_1_881");
-    ExpectVersion(Detect(), 8, 1, ' ');
-    Place("d3d8.dll", "4_8_1_901");
-    ExpectVersion(Detect(), 8, 1, 'a');
-    Place("d3d8.dll", "5_1_2600_881");
-    ExpectVersion(Detect(), 8, 1, ' ');
-    Place("d3d8.dll", "5_1_2600_900");
-    ExpectVersion(Detect(), 8, 1, ' ');
-    Place("d3d8.dll", "5_1_2600_901");
-    ExpectVersion(Detect(), 8, 1, 'a');
-    // Any major 4 file from 4.8.1.901 on is 8.1a.
-    Place("d3d8.dll", "4_9_0_134");
-    ExpectVersion(Detect(), 8, 1, 'a');
+    ExpectForEach("d3d8.dll", {{"4_8_1_881", 8, 1, ' '},
+                               {"4_8_1_901", 8, 1, 'a'},
+                               {"5_1_2600_881", 8, 1, ' '},
+                               {"5_1_2600_900", 8, 1, ' '},
+                               {"5_1_2600_901", 8, 1, 'a'},
+                               // Any major 4 file from 4.8.1.901 on is 8.1a.
+                               {"4_9_0_134", 8, 1, 'a'}});
 }
 
 TEST_F(DXFilesTest, Mpg2splitGivesEightOneB)
@@ -155,14 +159,10 @@ TEST_F(DXFilesTest, Mpg2splitGivesEightOneB)
 TEST_F(DXFilesTest, DpnetMajorFourAndFive)
 {
     Place("mpg2splt.ax", "6_3_1_885");
-    Place("dpnet.dll", "4_9_0_134");
-    ExpectVersion(Detect(), 8, 2, ' ');
-    Place("dpnet.dll", "5_2_3677_134");
-    ExpectVersion(Detect(), 8, 2, ' ');
-    Place("dpnet.dll", "5_2_3677_133");
-    ExpectVersion(Detect(), 8, 1, 'b');
-    Place("dpnet.dll", "4_8_0_400");
-    ExpectVersion(Detect(), 8, 1, 'b');
+    ExpectForEach("dpnet.dll", {{"4_9_0_134", 8, 2, ' '},
+                                {"5_2_3677_134", 8, 2, ' '},
+                                {"5_2_3677_133", 8, 1, 'b'},
+                                {"4_8_0_400", 8, 1, 'b'}});
 }
 
 TEST_F(DXFilesTest, FolderWithTrailingBackslashAndNullOutputs)
