@@ -44,7 +44,9 @@ private:
 // A scenario on a system without DirectX 9.0.
 void WithoutDirectX(SetupScenario& run)
 {
-    run.SetEnvironment("WINEDLLOVERRIDES", "dxdiagn=d;mscoree,mshtml=");
+    // Wine answers a version query on a name of its own built-in DLLs from
+    // the built-in one; "native only" makes it look at the (missing) files.
+    run.SetEnvironment("WINEDLLOVERRIDES", "dxdiagn=d;ddraw,d3d8,d3d9,dinput,dplayx,dpnet,d3drg8x=n;mscoree,mshtml=");
     run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
 }
 
