@@ -124,6 +124,18 @@ INT_PTR AcceptFolder(CFolderDialog& dialog, const std::string& text)
     });
 }
 
+// Waits until the edit control holds text (compared without case); false on time-out.
+bool WaitForFolderText(HWND dialog, const std::string& text)
+{
+    DWORD start = GetTickCount();
+    while (_stricmp(ControlText(dialog, IDC_FOLDER_EDIT).c_str(), text.c_str()) != 0) {
+        if (GetTickCount() - start > kScriptWaitMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 std::string ProgramFilesFolder()
 {
     wchar_t path[MAX_PATH] = L"";
@@ -280,7 +292,7 @@ TEST_F(FolderDialog, BrowserOpensOnTheTypedFolderAndItsCancelKeepsTheText)
         script.Expect(titled, "the browser's Japanese title is not shown as such");
         PressButton(browser, IDCANCEL);
         script.Expect(WaitForWindowGone(browser, kScriptWaitMs), "the browser stayed");
-        Sleep(kSettleMs);
+        Sleep(kSettleMs);  // time for a change that must not come
         script.ExpectEqual(typed, ControlText(window, IDC_FOLDER_EDIT), "text after the browser's Cancel");
 
         // Opened again and confirmed at once: the folder it opened on comes back.
@@ -289,11 +301,9 @@ TEST_F(FolderDialog, BrowserOpensOnTheTypedFolderAndItsCancelKeepsTheText)
         browser = script.WaitForOwnedWindow(window, "folder browser");
         if (!browser)
             return;
-        Sleep(kSettleMs);
         PressButton(browser, IDOK);
         script.Expect(WaitForWindowGone(browser, kScriptWaitMs), "the browser stayed");
-        Sleep(kSettleMs);
-        script.Expect(_stricmp(typed.c_str(), ControlText(window, IDC_FOLDER_EDIT).c_str()) == 0,
+        script.Expect(WaitForFolderText(window, typed),
                       "picked folder [" + ControlText(window, IDC_FOLDER_EDIT) + "], expected [" + typed + "]");
         PressButton(window, IDCANCEL);
     });
