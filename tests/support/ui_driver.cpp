@@ -45,11 +45,15 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM param)
     wchar_t className[32];
     GetClassNameW(child, className, 32);
     LONG style = GetWindowLongW(child, GWL_STYLE);
-    if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
+    if (_wcsicmp(className, L"Static") != 0 || (style & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
+        return TRUE;
+    // A message box without icon may keep an empty icon control.
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+    if (icon == 0)
+        return TRUE;
+    *reinterpret_cast<bool*>(param) = true;
+    return FALSE;
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param)

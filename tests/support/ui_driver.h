@@ -36,7 +36,8 @@ bool PressButton(HWND dialog, int controlId);
 bool SetControlText(HWND dialog, int controlId, const std::string& text);
 std::string ControlText(HWND dialog, int controlId);
 
-// True when a message box (or dialog) shows an icon: a visible icon static.
+// True when a message box (or dialog) shows an icon: a visible icon control
+// that holds one.
 bool ShowsIcon(HWND messageBox);
 // Waits until the process shows a visible top-level window owned by owner
 // (a message box or browser opened by that dialog). Null on time-out.

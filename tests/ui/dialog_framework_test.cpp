@@ -233,3 +233,24 @@ TEST_F(DialogFramework, ToolTipsInAllSixForms)
     EXPECT_FALSE(IsWindow(tip)) << "the tooltip window goes with its dialog";
     EXPECT_EQ(nullptr, dialog.GetToolTip());
 }
+
+TEST_F(DialogFramework, BothTemplatesInThreeLanguagesChineseAsEnglish)
+{
+    auto templateBytes = [](WORD id, WORD language) {
+        HRSRC resource = FindResourceExW(nullptr, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(id), language);
+        if (!resource)
+            return std::string();
+        HGLOBAL loaded = LoadResource(nullptr, resource);
+        const char* data = static_cast<const char*>(LockResource(loaded));
+        return data ? std::string(data, SizeofResource(nullptr, resource)) : std::string();
+    };
+    for (WORD id : {static_cast<WORD>(IDD_WAIT), static_cast<WORD>(IDD_FOLDER)}) {
+        std::string japanese = templateBytes(id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+        std::string english = templateBytes(id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        std::string chinese = templateBytes(id, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+        EXPECT_FALSE(japanese.empty()) << id;
+        EXPECT_FALSE(english.empty()) << id;
+        EXPECT_EQ(english, chinese) << id;
+        EXPECT_NE(english, japanese) << id;
+    }
+}

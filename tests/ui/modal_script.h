@@ -35,6 +35,13 @@ public:
 
 private:
     static std::string ToText(const std::string& text) { return text; }
+    static std::string ToText(const std::vector<std::string>& texts)
+    {
+        std::string joined;
+        for (const std::string& text : texts)
+            joined += (joined.empty() ? "" : "|") + text;
+        return joined;
+    }
     template <typename T>
     static std::string ToText(const T& value) { return std::to_string(value); }
 
