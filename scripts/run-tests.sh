@@ -21,7 +21,7 @@ if (cd "$build/host" && ctest --output-on-failure ${BCSETUP_CTEST_ARGS:-}); then
 pidfile="$(mktemp)"
 display="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
 export DISPLAY="$display"
-trap 'kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
+trap 'kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"; "$root/scripts/test-drives.sh" unmount "$build/win/drives"' EXIT
 
 for loc in ${BCSETUP_LOCALES:-en_US.UTF-8 ja_JP.UTF-8}; do
   tag=en; [[ $loc == ja_* ]] && tag=ja
@@ -29,6 +29,7 @@ for loc in ${BCSETUP_LOCALES:-en_US.UTF-8 ja_JP.UTF-8}; do
   export LANG="$loc" LC_ALL="$loc"
   prefix="$build/win/wine/$tag"
   "$root/scripts/wine-prefix.sh" "$prefix"
+  "$root/scripts/test-drives.sh" mount "$build/win/drives" "$prefix"
   # Keep the prefix's server and services up for the whole run, started here
   # with their output on /dev/null: started by the first test they would hold
   # CTest's output pipe open and CTest would wait for them forever.
