@@ -3,14 +3,12 @@
 # prefix. Each is a fresh tmpfs of an exact size, so its free space is exact:
 #   R:  200 MiB minus one page   (too little for the setup's temporary files)
 #   S:  200 MiB exactly          (just enough)
-#   T:  100 MiB exactly          (just enough for a destination)
-#   U:  100 MiB minus one page   (too little for a destination)
 #   test-drives.sh mount DRIVES_DIR PREFIX     (needs root; prints why not otherwise)
 #   test-drives.sh unmount DRIVES_DIR
 set -uo pipefail
 action="$1"
 dir="$2"
-drives=(r:209711104 s:209715200 t:104857600 u:104853504)
+drives=(r:209711104 s:209715200)
 
 unmount_all() {
   for entry in "${drives[@]}"; do

@@ -15,6 +15,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/screen_picture.h"
+#include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
