@@ -80,8 +80,8 @@ std::string ReadProductText(const std::string& name)
     return Narrow(text);
 }
 
-WindowOnOwnThread::WindowOnOwnThread(const wchar_t* title, int showCommand)
-    : m_pTitle(title), m_nShowCommand(showCommand)
+WindowOnOwnThread::WindowOnOwnThread(const wchar_t* title, int showCommand, WNDPROC procedure)
+    : m_pTitle(title), m_nShowCommand(showCommand), m_pProcedure(procedure ? procedure : PlainWindowProc)
 {
     m_hReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_hThread = CreateThread(nullptr, 0, &WindowOnOwnThread::Main, this, 0, &m_dwThreadId);
@@ -103,12 +103,14 @@ DWORD WINAPI WindowOnOwnThread::Main(void* parameter)
 {
     WindowOnOwnThread* self = static_cast<WindowOnOwnThread*>(parameter);
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"BCSetupTestOwnWindow";
     RegisterClassW(&windowClass);
     self->m_hWindow = CreateWindowExW(0, windowClass.lpszClassName, self->m_pTitle, WS_OVERLAPPEDWINDOW, 60, 60, 320,
                                       160, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (self->m_hWindow)
+        SetWindowLongPtrW(self->m_hWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_pProcedure));
     if (self->m_hWindow && self->m_nShowCommand != SW_HIDE)
         ShowWindow(self->m_hWindow, self->m_nShowCommand);
     // Queue exists from here on: a WM_QUIT posted later is not lost.

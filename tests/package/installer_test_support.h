@@ -26,10 +26,11 @@ bool ReadProductDword(const std::string& name, DWORD* value);
 // A text value of the product key; empty when it is missing.
 std::string ReadProductText(const std::string& name);
 
-// A plain top-level window created, and served, by a thread of its own.
+// A top-level window created, and served, by a thread of its own; plain
+// unless a window procedure is given.
 class WindowOnOwnThread {
 public:
-    WindowOnOwnThread(const wchar_t* title, int showCommand);  // SW_HIDE: never shown
+    WindowOnOwnThread(const wchar_t* title, int showCommand, WNDPROC procedure = nullptr);  // SW_HIDE: never shown
     ~WindowOnOwnThread();
     WindowOnOwnThread(const WindowOnOwnThread&) = delete;
     WindowOnOwnThread& operator=(const WindowOnOwnThread&) = delete;
@@ -39,6 +40,7 @@ private:
     static DWORD WINAPI Main(void* parameter);
     const wchar_t* m_pTitle;
     int m_nShowCommand;
+    WNDPROC m_pProcedure;
     HANDLE m_hReady = nullptr;
     HANDLE m_hThread = nullptr;
     DWORD m_dwThreadId = 0;
