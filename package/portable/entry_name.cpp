@@ -4,6 +4,10 @@
 
 namespace {
 
+// Second bytes of double-byte characters start at 0x40 in every Windows
+// double-byte code page (932, 936, 949, 950).
+const unsigned char DBCS_LOWEST_TRAIL_BYTE = 0x40;
+
 // Names that open a device instead of a file, whatever extension follows.
 const char* const DEVICE_NAMES[] = {
     "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
@@ -62,7 +66,10 @@ bool IsBareEntryName(const char* field, size_t fieldSize, LeadBytePredicate isLe
     for (size_t i = 0; i < length;) {
         unsigned char c = static_cast<unsigned char>(field[i]);
         if (isLeadByte(c)) {
-            if (i + 1 >= length)  // a lead byte cut off by the terminator
+            // A lead byte cut off by the terminator, or followed by a byte no
+            // double-byte code page uses as a second half: such a pair may
+            // be read either way, so it is refused (it could hide a "/").
+            if (i + 1 >= length || static_cast<unsigned char>(field[i + 1]) < DBCS_LOWEST_TRAIL_BYTE)
                 return false;
             i += 2;
             lastIsSingleByte = false;

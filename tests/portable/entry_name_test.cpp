@@ -58,6 +58,9 @@ TEST(EntryName, WalksDoubleByteCharactersAsUnits)
     // A lead byte whose second half is missing, and a real backslash after a character.
     EXPECT_FALSE(Accepted("abc\x95", IsShiftJisLeadByte));
     EXPECT_FALSE(Accepted(kanji + "\\x", IsShiftJisLeadByte));
+    // A lead byte may not swallow a separator, a dot or a blank.
+    for (const char* pair : {"\x81/x", "\x81:x", "\x81.", "\x81 ", "x\x81\x01"})
+        EXPECT_FALSE(Accepted(pair, IsShiftJisLeadByte)) << pair;
 }
 
 } // namespace

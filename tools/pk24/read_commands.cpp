@@ -105,41 +105,42 @@ int Report(PackageResult result, const std::string& archive)
     return Fail(archive + ": " + Explain(result) + " (" + code + ")");
 }
 
+// Reads the package at path into sink; the exit code. A problem the sink
+// met (sinkProblem) is told before the reader's result.
+int ReadArchive(const std::string& path, CEntrySink& sink, LeadBytePredicate isLeadByte,
+                const std::string* sinkProblem = nullptr)
+{
+    CHostFile file;
+    if (!file.Open(path, "rb"))
+        return Fail(SystemError(path));
+    CHostArchiveSource source(file);
+    PackageResult result = ReadPackage(source, sink, isLeadByte);
+    if (sinkProblem && !sinkProblem->empty())
+        return Fail(*sinkProblem);
+    return PackageFailed(result) ? Report(result, path) : 0;
+}
+
 } // namespace
 
 int ListCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
 {
     if (arguments.size() != 1)
         return Misuse("list needs one ARCHIVE");
-    CHostFile file;
-    if (!file.Open(arguments[0], "rb"))
-        return Fail(SystemError(arguments[0]));
-    CHostArchiveSource source(file);
     CListingSink sink;
-    PackageResult result = ReadPackage(source, sink, isLeadByte);
-    if (PackageFailed(result))
-        return Report(result, arguments[0]);
-    std::printf("%12" PRIu64 "  (%u entries)\n", sink.m_nTotal, sink.m_nEntries);
-    return 0;
+    int exitCode = ReadArchive(arguments[0], sink, isLeadByte);
+    if (exitCode == 0)
+        std::printf("%12" PRIu64 "  (%u entries)\n", sink.m_nTotal, sink.m_nEntries);
+    return exitCode;
 }
 
 int UnpackCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
 {
     if (arguments.size() != 2)
         return Misuse("unpack needs an ARCHIVE and a FOLDER");
-    CHostFile file;
-    if (!file.Open(arguments[0], "rb"))
-        return Fail(SystemError(arguments[0]));
     std::error_code error;
     std::filesystem::create_directories(arguments[1], error);
     if (error)
         return Fail(arguments[1] + ": " + error.message());
-    CHostArchiveSource source(file);
     CFolderSink sink(arguments[1]);
-    PackageResult result = ReadPackage(source, sink, isLeadByte);
-    if (!sink.m_strFailed.empty())
-        return Fail(sink.m_strFailed);
-    if (PackageFailed(result))
-        return Report(result, arguments[0]);
-    return 0;
+    return ReadArchive(arguments[0], sink, isLeadByte, &sink.m_strFailed);
 }
