@@ -19,17 +19,9 @@ using namespace testing_support;
 using namespace installer_testing;
 
 namespace {
-class BrokenPayloadsTest : public ::testing::Test {
+class BrokenPayloadsTest : public WorkFolderTest {
 protected:
-    void SetUp() override
-    {
-        m_strScratch = MakeScratchFolder("broken-payloads");
-        m_strWork = m_strScratch + "work\\";
-        ASSERT_TRUE(CreateDirectoryW(Widen(m_strWork).c_str(), nullptr));
-    }
-
-    std::string m_strScratch;
-    std::string m_strWork;
+    void SetUp() override { MakeFolders("broken-payloads"); }
 };
 } // namespace
 

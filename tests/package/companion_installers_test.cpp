@@ -18,17 +18,9 @@ using namespace testing_support;
 using namespace installer_testing;
 
 namespace {
-class CompanionInstallersTest : public ::testing::Test {
+class CompanionInstallersTest : public WorkFolderTest {
 protected:
-    void SetUp() override
-    {
-        m_strScratch = MakeScratchFolder("companions");
-        m_strWork = m_strScratch + "work\\";
-        ASSERT_TRUE(CreateDirectoryW(Widen(m_strWork).c_str(), nullptr));
-    }
-
-    std::string m_strScratch;
-    std::string m_strWork;
+    void SetUp() override { MakeFolders("companions"); }
 };
 } // namespace
 

@@ -164,6 +164,13 @@ HWND FindTopLevelWindow(const std::string& title)
     return FindWindowW(nullptr, Widen(title).c_str());
 }
 
+void WorkFolderTest::MakeFolders(const std::string& scratchName)
+{
+    m_strScratch = testing_support::MakeScratchFolder(scratchName);
+    m_strWork = m_strScratch + "work\\";
+    ASSERT_TRUE(CreateDirectoryW(Widen(m_strWork).c_str(), nullptr));
+}
+
 bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesW(Widen(path).c_str());

@@ -5,6 +5,8 @@
 // that the test watches, and small file helpers. Texts are UTF-8.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -68,6 +70,15 @@ private:
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
 // The installer stand-in's window, found by its (or another) title; null until it is up.
 HWND FindTopLevelWindow(const std::string& title);
+
+// A fixture with a fresh scratch folder and an empty work folder "work\"
+// inside it, both with a trailing backslash.
+class WorkFolderTest : public ::testing::Test {
+protected:
+    void MakeFolders(const std::string& scratchName);
+    std::string m_strScratch;
+    std::string m_strWork;
+};
 
 bool FileExists(const std::string& path);
 bool CopyProgram(const std::string& binFileName, const std::string& target);

@@ -22,20 +22,16 @@ using namespace installer_testing;
 namespace {
 const DWORD kRunMs = 60000;
 
-class MainInstallerTest : public ::testing::Test {
+class MainInstallerTest : public WorkFolderTest {
 protected:
     void SetUp() override
     {
-        m_strScratch = MakeScratchFolder("main-installer");
-        m_strWork = m_strScratch + "work\\";
-        ASSERT_TRUE(CreateDirectoryW(Widen(m_strWork).c_str(), nullptr));
+        MakeFolders("main-installer");
         m_strDestination = m_strScratch + "Programs\\Korvane\\Brixelcast\\";
     }
 
     bool Run(HWND owner) const { return RunMainInstaller(ToAnsi(m_strWork).c_str(), owner); }
 
-    std::string m_strScratch;
-    std::string m_strWork;
     std::string m_strDestination;
 };
 } // namespace
