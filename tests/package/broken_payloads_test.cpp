@@ -51,6 +51,8 @@ TEST_F(BrokenPayloadsTest, MissingPayloadRunsNothingAndCreatesNothing)
 {
     ScopedJournal journal(m_strScratch);
     EXPECT_FALSE(RunDivXSetup(ToAnsi(m_strWork).c_str()));
+    EXPECT_FALSE(RunDivXSetup(nullptr));
+    EXPECT_FALSE(RunMainInstaller(nullptr, nullptr));
     EXPECT_FALSE(FileExists(m_strWork + "DivXPro.exe"));
     EXPECT_TRUE(journal.Entries().empty());
 }
