@@ -221,3 +221,23 @@ TEST(BringWindowToFront, WindowOfAnotherProcess)
     EXPECT_TRUE(companion.WaitForExit(10000, &code));
     EXPECT_EQ(1602u, code);
 }
+
+// With no foreground window at all there is no lock to get past: the window
+// is brought to the front directly.
+TEST(BringWindowToFront, NoForegroundWindow)
+{
+    HWND own = CreatePlainWindow(L"own", true);
+    ASSERT_TRUE(MakeForeground(own));
+    WindowOnOwnThread other(L"other thread", SW_SHOWNOACTIVATE);
+    WindowOnOwnThread target(L"target", SW_SHOWNOACTIVATE);
+    // Under Wine, undoing an input attachment leaves no foreground window.
+    DWORD ownThread = GetCurrentThreadId();
+    DWORD otherThread = GetWindowThreadProcessId(other.Window(), nullptr);
+    AttachThreadInput(otherThread, ownThread, TRUE);
+    SetForegroundWindow(other.Window());
+    AttachThreadInput(otherThread, ownThread, FALSE);
+    if (GetForegroundWindow() != nullptr)
+        GTEST_SKIP() << "this system keeps a foreground window";
+    EXPECT_TRUE(BringWindowToFront(target.Window()));
+    EXPECT_TRUE(WaitForForeground(target.Window()));
+}
