@@ -66,12 +66,16 @@ bool BringWindowToFront(HWND window)
     }
     // Tie the window's input to the foreground window's thread for the
     // moment of the switch, with the lock time-out at 0, then undo both.
+    // The time-out is only touched when its value could be saved, so that
+    // the system's setting is never left changed.
     AttachThreadInput(targetThread, foregroundThread, TRUE);
     DWORD savedTimeout = 0;
-    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    bool saved = SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0) != FALSE;
+    if (saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
     SetForegroundWindow(window);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
+    if (saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
     AttachThreadInput(targetThread, foregroundThread, FALSE);
     // Where undoing the attachment takes the foreground away again (Wine),
     // there is no lock to get past any more: switch once more directly.

@@ -11,7 +11,7 @@ namespace {
 bool RunCompanion(const char* workFolder, WORD payloadId, const char* fileName, const char* switches)
 {
     CTextString installerPath;
-    if (!installerPath.Format("%s%s", workFolder, fileName))
+    if (!workFolder || !installerPath.Format("%s%s", workFolder, fileName))
         return false;
     if (!ExtractPayload(payloadId, installerPath.GetData()))
         return false;

@@ -41,7 +41,7 @@ void RaiseInstallerWindow(HANDLE installer)
 bool RunMainInstaller(const char* workFolder, HWND ownerWindow)
 {
     CTextString packagePath;
-    if (!packagePath.Format("%s%s", workFolder, kPackageFileName))
+    if (!workFolder || !packagePath.Format("%s%s", workFolder, kPackageFileName))
         return false;
     if (!ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData()))
         return false;

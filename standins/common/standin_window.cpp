@@ -86,13 +86,13 @@ int RunWindow(const WindowRequest& request)
     if (!window)
         return 0;
     AddControl(window, L"STATIC", request.text, SS_LEFT, 16, 14, kWidth - 40, 70, -1);
-    int buttonX = kWidth - 24 - 100;
-    if (!request.cancelText.empty()) {
-        AddControl(window, L"BUTTON", request.cancelText, BS_PUSHBUTTON | WS_TABSTOP, buttonX, 96, 90, 26, IDCANCEL);
-        buttonX -= 100;
-    }
+    // Right-aligned, OK before Cancel in position and tab order.
+    int cancelX = kWidth - 24 - 100;
+    int okX = request.cancelText.empty() ? cancelX : cancelX - 100;
     if (!request.okText.empty())
-        AddControl(window, L"BUTTON", request.okText, BS_DEFPUSHBUTTON | WS_TABSTOP, buttonX, 96, 90, 26, IDOK);
+        AddControl(window, L"BUTTON", request.okText, BS_DEFPUSHBUTTON | WS_TABSTOP, okX, 96, 90, 26, IDOK);
+    if (!request.cancelText.empty())
+        AddControl(window, L"BUTTON", request.cancelText, BS_PUSHBUTTON | WS_TABSTOP, cancelX, 96, 90, 26, IDCANCEL);
     ShowWindow(window, request.activate ? SW_SHOW : SW_SHOWNOACTIVATE);
     UpdateWindow(window);
     if (request.autoChoice != 0)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/child_process.h"
+#include "tests/package/installer_test_support.h"
 #include "tests/support/ansi_text.h"
 #include "tests/support/child_process.h"
 #include "tests/support/standin_journal.h"
@@ -15,6 +16,8 @@
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
+using installer_testing::CopyProgram;
+using installer_testing::WindowOnOwnThread;
 
 namespace {
 bool RunLine(const std::string& ansiLine, const char* applicationName = nullptr)
@@ -22,11 +25,6 @@ bool RunLine(const std::string& ansiLine, const char* applicationName = nullptr)
     std::vector<char> line(ansiLine.begin(), ansiLine.end());
     line.push_back('\0');
     return RunAndWait(line.data(), applicationName);
-}
-
-bool CopyProgram(const std::string& name, const std::string& targetUtf8)
-{
-    return CopyFileW(Widen(BinPath(name)).c_str(), Widen(targetUtf8).c_str(), FALSE) != FALSE;
 }
 
 DWORD ForegroundLockTimeout()
@@ -106,42 +104,6 @@ bool WaitForForeground(HWND window, DWORD timeoutMs = 5000)
     return true;
 }
 
-// A window that lives on a thread of its own, pumping its messages.
-class WindowOnOtherThread {
-public:
-    WindowOnOtherThread()
-    {
-        m_hReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_hThread = CreateThread(nullptr, 0, &WindowOnOtherThread::Main, this, 0, &m_dwThreadId);
-        WaitForSingleObject(m_hReady, 10000);
-    }
-    ~WindowOnOtherThread()
-    {
-        PostThreadMessageW(m_dwThreadId, WM_QUIT, 0, 0);
-        WaitForSingleObject(m_hThread, 10000);
-        CloseHandle(m_hThread);
-        CloseHandle(m_hReady);
-    }
-    HWND Window() const { return m_hWindow; }
-
-private:
-    static DWORD WINAPI Main(void* parameter)
-    {
-        WindowOnOtherThread* self = static_cast<WindowOnOtherThread*>(parameter);
-        self->m_hWindow = CreatePlainWindow(L"other thread", false);
-        SetEvent(self->m_hReady);
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0)
-            DispatchMessageW(&message);
-        DestroyWindow(self->m_hWindow);
-        return 0;
-    }
-
-    HANDLE m_hReady = nullptr;
-    HANDLE m_hThread = nullptr;
-    DWORD m_dwThreadId = 0;
-    HWND m_hWindow = nullptr;
-};
 } // namespace
 
 TEST(RunAndWait, MissingProgramGivesFalse)
@@ -227,7 +189,7 @@ TEST(BringWindowToFront, WindowOfAnotherThreadAndTheLockTimeoutAfterwards)
 {
     HWND own = CreatePlainWindow(L"own", true);
     ASSERT_TRUE(MakeForeground(own));
-    WindowOnOtherThread other;
+    WindowOnOwnThread other(L"other thread", SW_SHOWNOACTIVATE);
     ASSERT_NE(nullptr, other.Window());
     ASSERT_EQ(own, GetForegroundWindow());
     ScopedLockTimeout lockTimeout(43210);
@@ -258,4 +220,24 @@ TEST(BringWindowToFront, WindowOfAnotherProcess)
     DWORD code = 0;
     EXPECT_TRUE(companion.WaitForExit(10000, &code));
     EXPECT_EQ(1602u, code);
+}
+
+// With no foreground window at all there is no lock to get past: the window
+// is brought to the front directly.
+TEST(BringWindowToFront, NoForegroundWindow)
+{
+    HWND own = CreatePlainWindow(L"own", true);
+    ASSERT_TRUE(MakeForeground(own));
+    WindowOnOwnThread other(L"other thread", SW_SHOWNOACTIVATE);
+    WindowOnOwnThread target(L"target", SW_SHOWNOACTIVATE);
+    // Under Wine, undoing an input attachment leaves no foreground window.
+    DWORD ownThread = GetCurrentThreadId();
+    DWORD otherThread = GetWindowThreadProcessId(other.Window(), nullptr);
+    AttachThreadInput(otherThread, ownThread, TRUE);
+    SetForegroundWindow(other.Window());
+    AttachThreadInput(otherThread, ownThread, FALSE);
+    if (GetForegroundWindow() != nullptr)
+        GTEST_SKIP() << "this system keeps a foreground window";
+    EXPECT_TRUE(BringWindowToFront(target.Window()));
+    EXPECT_TRUE(WaitForForeground(target.Window()));
 }

@@ -1,0 +1,103 @@
+// Benchmark (not a test): what starting and waiting for the installers costs
+// on this machine, with the stand-ins: a bare RunAndWait round trip, the
+// companion runs (extract, run, delete), and the main run with and without
+// an installer window (the window search ends as soon as the installer has).
+//   installer_benchmark.exe [ROUNDS]     (default 5)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "package/child_process.h"
+#include "package/companion_installers.h"
+#include "package/main_installer.h"
+#include "package/package_archive.h"
+#include "package/payload_extraction.h"
+#include "resource_ids.h"
+
+namespace {
+
+double Milliseconds()
+{
+    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Median and worst of rounds runs of call, in milliseconds.
+void Measure(const char* what, int rounds, const std::function<bool()>& call)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        double start = Milliseconds();
+        if (!call()) {
+            std::printf("%-52s FAILED\n", what);
+            return;
+        }
+        times.push_back(Milliseconds() - start);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-52s median %8.1f ms   worst %8.1f ms\n", what, times[times.size() / 2], times.back());
+}
+
+std::string FreshFolder(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + name + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::string work = FreshFolder("bcsetup-installer-bench");
+    std::string program = ProgramFolder() + "wmfdist.exe";
+    SetEnvironmentVariableA("BCSETUP_SETUP_ACTION", "install");
+    std::string destination = work + "Programs\\";
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "ProgramsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(destination.c_str()),
+                       static_cast<DWORD>(destination.size() + 1));
+        RegCloseKey(key);
+    }
+
+    std::printf("%d rounds each\n", rounds);
+    Measure("RunAndWait of a program that ends at once", rounds, [&] {
+        std::string line = "\"" + program + "\" /Q";
+        return RunAndWait(&line[0], program.c_str());
+    });
+    Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return RunDivXSetup(work.c_str()); });
+    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return RunWmfRuntimeSetup(work.c_str()); });
+    Measure("ExtractPayload + UnpackPackage of the main package", rounds, [&] {
+        std::string package = work + "BCSetup_IS.bin";
+        return ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()) && SUCCEEDED(UnpackPackage(package.c_str(), work.c_str()));
+    });
+    Measure("RunMainInstaller, installer window shown", rounds, [&] { return RunMainInstaller(work.c_str(), nullptr); });
+    SetEnvironmentVariableA("BCSETUP_SETUP_WINDOW", "none");
+    Measure("RunMainInstaller, installer without a window", rounds, [&] { return RunMainInstaller(work.c_str(), nullptr); });
+
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+        for (const char* name : {"ProgramsPath", "Path", "CANCELED", "RequireReboot"})
+            RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+    return 0;
+}

@@ -1,0 +1,138 @@
+// RunMainInstaller with the stand-in package: unpacking, the installer's
+// command line and folder, raising its window, hiding the owner window while
+// it runs, and what stays in the work folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "package/main_installer.h"
+#include "tests/package/installer_test_support.h"
+#include "tests/support/ansi_text.h"
+#include "tests/support/child_process.h"
+#include "tests/support/standin_journal.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
+
+using namespace testing_support;
+using namespace installer_testing;
+
+namespace {
+const DWORD kRunMs = 60000;
+
+class MainInstallerTest : public WorkFolderTest {
+protected:
+    void SetUp() override
+    {
+        MakeFolders("main-installer");
+        m_strDestination = m_strScratch + "Programs\\Korvane\\Brixelcast\\";
+    }
+
+    bool Run(HWND owner) const { return RunMainInstaller(ToAnsi(m_strWork).c_str(), owner); }
+
+    std::string m_strDestination;
+};
+} // namespace
+
+TEST_F(MainInstallerTest, InstallsWithItsWindowRaisedAndTheOwnerHiddenMeanwhile)
+{
+    ScopedProductKey productKey(m_strDestination);
+    ScopedJournal journal(m_strScratch);
+    // Neither the installer's window nor the owner takes the focus, and the
+    // foreground window is another one: only the run's raising can bring
+    // the installer to the front.
+    ScopedEnvironmentVariable window("BCSETUP_SETUP_WINDOW", "noactivate");
+    WindowOnOwnThread owner(L"wait window", SW_SHOWNOACTIVATE);
+    WindowOnOwnThread other(L"another program", SW_SHOW);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5000));
+
+    BackgroundRun run([&] { return Run(owner.Window()); });
+    HWND installer = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (installer = FindTopLevelWindow(kInstallerTitle)) != nullptr; }));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == installer; }, 15000)) << "not raised";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner.Window()); }, 15000)) << "owner not hidden";
+    EXPECT_FALSE(run.Finished()) << "the run did not wait for the installer";
+    // The installer shows where it installs.
+    EXPECT_NE(std::string::npos, WindowText(FindWindowExW(installer, nullptr, L"STATIC", nullptr)).find(m_strDestination));
+    PressButton(installer, IDOK);
+    ASSERT_TRUE(run.Finished(kRunMs));
+    EXPECT_TRUE(run.Result());
+    EXPECT_TRUE(IsWindowVisible(owner.Window())) << "owner not shown again";
+
+    EXPECT_FALSE(FileExists(m_strWork + "setup.exe"));
+    for (const char* name : {"BCSetup_IS.bin", "setup.skin", "engine32.cab", "setup.inx", "setup.ini", "setup.boot"})
+        EXPECT_TRUE(FileExists(m_strWork + name)) << name;
+    std::vector<JournalEntry> entries = journal.Entries();
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("setup", entries[0].name);
+    // Its unquoted path alone, in the setup's own current folder.
+    EXPECT_EQ(m_strWork + "setup.exe", entries[0].commandLine);
+    EXPECT_EQ(CurrentFolder(), entries[0].folder);
+    EXPECT_EQ("installed to " + m_strDestination, entries[0].action);
+    EXPECT_TRUE(FileExists(m_strDestination + "Brixelcast.exe"));
+    EXPECT_EQ(m_strDestination, ReadProductText("Path"));
+    DWORD cancelled = 0;
+    EXPECT_FALSE(ReadProductDword("CANCELED", &cancelled));
+}
+
+TEST_F(MainInstallerTest, HiddenOwnerStaysHiddenAndTheInstallersValuesReachTheRegistry)
+{
+    ScopedProductKey productKey(m_strDestination);
+    ScopedJournal journal(m_strScratch);
+    ScopedEnvironmentVariable action("BCSETUP_SETUP_ACTION", "install");
+    ScopedEnvironmentVariable requireReboot("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
+    WindowOnOwnThread owner(L"hidden wait window", SW_HIDE);
+    EXPECT_TRUE(Run(owner.Window()));
+    EXPECT_FALSE(IsWindowVisible(owner.Window()));
+    DWORD reboot = 0;
+    EXPECT_TRUE(ReadProductDword("RequireReboot", &reboot));
+    EXPECT_EQ(1u, reboot);
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_EQ("installed to " + m_strDestination + "; restart required", journal.Entries()[0].action);
+}
+
+TEST_F(MainInstallerTest, NullOwnerAndACancelledInstallation)
+{
+    ScopedProductKey productKey(m_strDestination);
+    ScopedJournal journal(m_strScratch);
+    ScopedEnvironmentVariable action("BCSETUP_SETUP_ACTION", "cancel");
+    ScopedEnvironmentVariable exitCode("BCSETUP_SETUP_EXIT_CODE", "-1");
+    // The exit code plays no part: the setup learns of the cancel from the registry.
+    EXPECT_TRUE(Run(nullptr));
+    DWORD cancelled = 0;
+    EXPECT_TRUE(ReadProductDword("CANCELED", &cancelled));
+    EXPECT_EQ(1u, cancelled);
+    EXPECT_FALSE(FileExists(m_strDestination + "Brixelcast.exe"));
+    EXPECT_FALSE(FileExists(m_strWork + "setup.exe"));
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_EQ("cancelled", journal.Entries()[0].action);
+}
+
+// The search gives up after about ten seconds; the run then still waits for
+// the installer's end.
+TEST_F(MainInstallerTest, WindowWithAnotherTitleIsNotRaisedAndTheRunStillWaits)
+{
+    ScopedProductKey productKey(m_strDestination);
+    ScopedJournal journal(m_strScratch);
+    ScopedEnvironmentVariable window("BCSETUP_SETUP_WINDOW", "noactivate");
+    ScopedEnvironmentVariable title("BCSETUP_SETUP_TITLE", "Some other installer");
+    WindowOnOwnThread owner(L"wait window", SW_SHOWNOACTIVATE);
+    WindowOnOwnThread other(L"another program", SW_SHOW);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5000));
+
+    BackgroundRun run([&] { return Run(owner.Window()); });
+    HWND installer = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (installer = FindTopLevelWindow("Some other installer")) != nullptr; }));
+    // The owner is hidden once the search has ended.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner.Window()); }, 30000));
+    EXPECT_FALSE(run.Finished(500));
+    EXPECT_EQ(other.Window(), GetForegroundWindow());
+    PressButton(installer, IDOK);
+    ASSERT_TRUE(run.Finished(kRunMs));
+    EXPECT_TRUE(run.Result());
+    EXPECT_TRUE(IsWindowVisible(owner.Window()));
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_EQ("installed to " + m_strDestination, journal.Entries()[0].action);
+}
