@@ -92,9 +92,9 @@ TEST_F(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
 TEST_F(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
 {
     {
+        SetupScenario run("pathset");
         WriteMachineString(kProductKey, "Path", "C:\\Old");
         WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
-        SetupScenario run("pathset");
         run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
         ASSERT_TRUE(run.Start());
         run.Answer(117, IDOK);
@@ -102,9 +102,9 @@ TEST_F(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
         EXPECT_EQ("C:\\Apps\\Brixelcast\\", ReadMachineValue(kProductKey, "ProgramsPath"));
     }
     {
+        SetupScenario run("pathempty");
         WriteMachineString(kProductKey, "Path", "C:\\Old");
         WriteMachineString(kProductKey, "ProgramsPath", "");
-        SetupScenario run("pathempty");
         run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
         ASSERT_TRUE(run.Start());
         run.Answer(120, IDOK);
@@ -128,8 +128,8 @@ TEST_F(Sequence, FolderDialogCancelledRunsNothing)
 
 TEST_F(Sequence, FolderDialogCancelledUnderTheSetupManager)
 {
-    WriteMachineDword(kSetupMgrKey, "Abort", 0);
     SetupScenario run("mgrcancel");
+    WriteMachineDword(kSetupMgrKey, "Abort", 0);
     ASSERT_TRUE(run.Start("/RunningAsSetupMgr /Silent"));
     HWND dialog = run.WaitForFolderDialog();
     ASSERT_NE(nullptr, dialog);
