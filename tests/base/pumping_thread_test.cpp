@@ -68,8 +68,14 @@ TEST(PumpingThread, AnswersItsWindowWhileTheOwnerBlocks)
     // Calls from the owner itself, as the setup shows and hides its window.
     for (int i = 0; i < 100; ++i)
         ASSERT_EQ(kPong, SendMessageA(thread.window, kPing, 0, 0));
-    ShowWindow(thread.window, SW_SHOWNA);
-    ShowWindow(thread.window, SW_HIDE);
+    // Showing and hiding it cross-thread, again and again, must not leave
+    // the worker asleep in its message pump, deaf to items.
+    for (int i = 0; i < 50; ++i) {
+        ShowWindow(thread.window, SW_SHOWNA);
+        ShowWindow(thread.window, SW_HIDE);
+        ThreadItem item = MakeItem(4, 0, i);
+        ASSERT_EQ(static_cast<HRESULT>(i), thread.SendItem(&item, 30000)) << "round " << i;
+    }
 
     // Calls from elsewhere while the owner blocks without pumping.
     volatile LONG answered = 0;
