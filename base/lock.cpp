@@ -20,6 +20,11 @@ void CLock::Unlock()
     LeaveCriticalSection(&m_Section);
 }
 
+bool CLock::TryLock()
+{
+    return TryEnterCriticalSection(&m_Section) != FALSE;
+}
+
 void CLock::Renew()
 {
     DeleteCriticalSection(&m_Section);

@@ -12,6 +12,8 @@ public:
 
     virtual void Lock();
     virtual void Unlock();
+    // Takes the lock if it is free or already the caller's; never waits.
+    bool TryLock();
 
     // Replaces the critical section with a fresh one. Only for a lock whose
     // holder was terminated (a dead thread never leaves it), and only while

@@ -9,6 +9,17 @@ namespace {
 // Wake-up mask of a pumping worker: keys, mouse, posted and sent messages,
 // timers, paint and hot keys.
 constexpr DWORD kPumpWakeMask = 0xFF;
+// How often a forced stop tries again for the queue lock.
+constexpr DWORD kLockPollMs = 5;
+
+// What is left of a time limit that began at started.
+DWORD TimeLeft(DWORD started, DWORD limit)
+{
+    if (limit == INFINITE)
+        return INFINITE;
+    DWORD elapsed = GetTickCount() - started;
+    return elapsed < limit ? limit - elapsed : 0;
+}
 } // namespace
 
 CQueueThread::CQueueThread(const char* name)
@@ -205,20 +216,17 @@ bool CQueueThread::Stop(bool wait, bool send, bool force)
         send = false;
     }
     bool ran = IsRunning();
+    bool forced = wait && force;
+    DWORD started = GetTickCount();
     if (ran) {
-        if (send) {
-            ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
-            SendItem(&quit, INFINITE);
-        } else {
-            ThreadItem close = {THREAD_CMD_CLOSE, 0, 0, 0};
-            ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
-            PostItem(&close);
-            PostItem(&quit);
-        }
+        if (forced)
+            QueueStopItemsWithin(send, m_dwStopTimeout);
+        else
+            QueueStopItems(send, INFINITE);
     }
     bool terminated = false;
     if (wait) {
-        if (force && WaitForWorkerEnd(m_dwStopTimeout) == WAIT_TIMEOUT) {
+        if (forced && WaitForWorkerEnd(TimeLeft(started, m_dwStopTimeout)) == WAIT_TIMEOUT) {
             TerminateWorker();
             CleanUpAfterTermination();
             terminated = true;
@@ -234,6 +242,39 @@ bool CQueueThread::Stop(bool wait, bool send, bool force)
     }
     m_WaitHandles.Clear();
     return terminated;
+}
+
+void CQueueThread::QueueStopItems(bool send, DWORD milliseconds)
+{
+    if (send) {
+        ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
+        SendItem(&quit, milliseconds);
+    } else {
+        ThreadItem close = {THREAD_CMD_CLOSE, 0, 0, 0};
+        ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
+        PostItem(&close);
+        PostItem(&quit);
+    }
+}
+
+void CQueueThread::QueueStopItemsWithin(bool send, DWORD milliseconds)
+{
+    // Queuing needs m_QueueLock, which a worker stuck inside a batch never
+    // gives back: try for it only as long as the stop may take.
+    DWORD started = GetTickCount();
+    while (!m_QueueLock.TryLock()) {
+        if (TimeLeft(started, milliseconds) == 0)
+            return; // nothing queued; the worker will be terminated
+        Sleep(kLockPollMs);
+    }
+    if (send) {
+        // The worker needs the lock to answer.
+        m_QueueLock.Unlock();
+        QueueStopItems(true, TimeLeft(started, milliseconds));
+    } else {
+        QueueStopItems(false, 0);
+        m_QueueLock.Unlock();
+    }
 }
 
 void CQueueThread::CleanUpAfterTermination()

@@ -50,8 +50,9 @@ public:
     virtual void OnAfterWait();
     virtual int PumpMessages();
     // Send: a QUIT item sent without a time limit, else CLOSE and QUIT
-    // posted. Force: when waiting, a worker that has not ended after
-    // m_dwStopTimeout is terminated. True only when it had to be terminated.
+    // posted. Force: when waiting, a worker that has not ended
+    // m_dwStopTimeout after the call is terminated, also when it is stuck
+    // inside a batch. True only when it had to be terminated.
     virtual bool Stop(bool wait, bool send, bool force);
 
 protected:
@@ -69,6 +70,11 @@ private:
     bool BuildWaitArray();
     void FreeWaitArray();
     int HandleBatch();
+    // Sends QUIT, or posts CLOSE and QUIT, for Stop.
+    void QueueStopItems(bool send, DWORD milliseconds);
+    // The same within a time limit, for a forced stop: a worker stuck inside
+    // a batch holds the queue lock, and then nothing is queued.
+    void QueueStopItemsWithin(bool send, DWORD milliseconds);
     // Clears up after a terminated worker: it may have died holding the
     // locks, in the middle of a batch, with its wait array allocated.
     void CleanUpAfterTermination();

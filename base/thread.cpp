@@ -209,6 +209,7 @@ HRESULT CThread::Start(bool wait)
         return S_FALSE;
     if (IsWorkerThread())
         return E_FAIL;
+    Initialize(); // after an Uninitialize the start-up events are gone
     // A worker let go by a stop that did not wait may still be finishing.
     WaitForWorkerEnd(INFINITE);
     ReleaseEndedWorker();

@@ -3,7 +3,7 @@
 // what the hooks saw, and counts of the process's handles and threads.
 #include <windows.h>
 
-#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +49,11 @@ private:
 
 // Waits until the log holds the entry; false after the time.
 bool WaitForEntry(EventLog& log, const std::string& entry, DWORD milliseconds = 10000);
+
+// Runs body on a new thread; the caller owns (and closes) the handle.
+HANDLE StartThread(std::function<void()> body);
+// Waits for the thread to end (false after the time) and closes its handle.
+bool JoinThread(HANDLE thread, DWORD milliseconds = 60000);
 
 DWORD ProcessHandleCount();
 // Threads of this process now.

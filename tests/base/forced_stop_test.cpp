@@ -1,0 +1,71 @@
+// A forced stop of a worker stuck inside OnItem: it is terminated after the
+// stop time-out, and the object is left idle and fit to start again.
+#include <gtest/gtest.h>
+
+#include "recording_queue_thread.h"
+
+using namespace thread_testing;
+
+namespace {
+// Terminates a worker held at the gate; returns how long Stop took.
+DWORD StopStuckWorker(RecordingQueueThread& thread, HANDLE* worker)
+{
+    ThreadItem stuck = MakeItem(1, kHoldAtGate);
+    EXPECT_EQ(S_OK, thread.PostItem(&stuck));
+    EXPECT_TRUE(thread.WaitUntilHeld());
+    *worker = thread.OpenWorker();
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(thread.Stop(true, false, true));
+    return GetTickCount() - start;
+}
+
+// After a termination the object must start, answer and stop as new: the
+// worker died holding the queue lock, with CLOSE and QUIT still queued.
+void ExpectFitToRunAgain(RecordingQueueThread& thread)
+{
+    ASSERT_EQ(S_OK, thread.Start(true));
+    ThreadItem item = MakeItem(2, 0, 0x77);
+    EXPECT_EQ(static_cast<HRESULT>(0x77), thread.SendItem(&item, 30000));
+    // Not forced: with a short stop time-out a worker could be terminated
+    // anywhere, even inside the heap.
+    EXPECT_FALSE(thread.Stop(true, false, false));
+}
+} // namespace
+
+TEST(ForcedStop, TerminatesStuckWorkerAfterTenSeconds)
+{
+    Gate gate; // never opened: the worker stays stuck
+    RecordingQueueThread thread(&gate);
+    ASSERT_EQ(S_OK, thread.Start(true));
+    HANDLE worker = nullptr;
+    DWORD elapsed = StopStuckWorker(thread, &worker);
+    std::printf("forced stop took %lu ms\n", static_cast<unsigned long>(elapsed));
+    EXPECT_GE(elapsed, 9000u) << "terminated before the stop time-out";
+    EXPECT_FALSE(thread.IsRunning());
+    ASSERT_NE(nullptr, worker);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 0));
+    EXPECT_EQ(THREAD_TERMINATED_EXIT_CODE, ThreadExitCode(worker));
+    EXPECT_EQ(static_cast<HRESULT>(THREAD_TERMINATED_EXIT_CODE), thread.GetResult());
+    CloseHandle(worker);
+    ExpectFitToRunAgain(thread);
+}
+
+TEST(ForcedStop, RepeatedTerminationsLeaveNoHandleOrThreadBehind)
+{
+    Gate gate;
+    RecordingQueueThread thread(&gate);
+    thread.m_dwStopTimeout = 20;
+    ExpectFitToRunAgain(thread);
+    DWORD handles = ProcessHandleCount();
+    int threads = ProcessThreadCount();
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(S_OK, thread.Start(true));
+        HANDLE worker = nullptr;
+        StopStuckWorker(thread, &worker);
+        EXPECT_EQ(THREAD_TERMINATED_EXIT_CODE, ThreadExitCode(worker)) << "round " << round;
+        CloseHandle(worker);
+        ExpectFitToRunAgain(thread);
+    }
+    EXPECT_EQ(handles, ProcessHandleCount());
+    EXPECT_EQ(threads, WaitForThreadCount(threads));
+}
