@@ -2,7 +2,6 @@
 // space, the work folder's fallback name, and exactly enough space.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
@@ -74,15 +73,11 @@ TEST(SequenceRefusal, ExactlyEnoughTemporarySpaceGoesOn)
 TEST(SequenceRefusal, NoUniqueNameLeftFallsBackToExpTmp)
 {
     // Every name the platform could give ("exp" and up to four hex digits)
-    // is taken, so the work folder is called exp.tmp.
-    std::string temp = MakeScratchFolder("fulltemp");
-    for (unsigned unique = 1; unique <= 0xFFFF; ++unique) {
-        wchar_t name[32];
-        swprintf(name, 32, L"exp%x.tmp", unique);
-        HANDLE file = CreateFileW((Widen(temp) + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    }
+    // is taken in this folder (the test command fills it), so the work
+    // folder is called exp.tmp.
+    const std::string temp = "C:\\bctest-fulltemp\\";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "expffff.tmp").c_str()))
+        << "the full temporary folder was not prepared";
     SetupScenario run("exptmp");
     UseTemporaryFolder(run, temp);
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
@@ -97,5 +92,4 @@ TEST(SequenceRefusal, NoUniqueNameLeftFallsBackToExpTmp)
     ASSERT_EQ(1u, journal.size());
     EXPECT_EQ(temp + "exp.tmp\\setup.exe", journal[0].program);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(temp + "exp.tmp").c_str())) << "exp.tmp left behind";
-    RemoveTree(temp);
 }
