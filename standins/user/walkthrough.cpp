@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/support/child_process.h"
+#include "tests/support/machine_registry.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/screen_picture.h"
 #include "tests/support/test_paths.h"
@@ -21,30 +22,8 @@
 using namespace testing_support;
 
 namespace {
-const char kProductKey[] = "Software\\Korvane\\Brixelcast";
 const char kInstallerTitle[] = "かんたん映像箱 インストーラ";
 const DWORD kStepWaitMs = 60000;
-
-std::string FolderDialogCaption()
-{
-    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
-}
-
-std::string ReadProductValue(const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "(no key)";
-    wchar_t data[1024] = L"";
-    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
-    LONG status = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return "(not set)";
-    if (type == REG_DWORD)
-        return std::to_string(*reinterpret_cast<DWORD*>(data));
-    return Narrow(data);
-}
 
 void ListFolder(const std::string& folder)
 {
@@ -126,11 +105,11 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("\nOutcome\n  exit code: %ld\n", static_cast<long>(code));
-    std::string installed = ReadProductValue("ProgramsPath");
+    std::string installed = ReadMachineValue(kProductKey, "ProgramsPath");
     std::printf("  ProgramsPath: %s\n", installed.c_str());
     std::printf("  files there:\n");
     ListFolder(installed);
     for (const char* name : {"RequireReboot", "CANCELED", "Path"})
-        std::printf("  %s: %s\n", name, ReadProductValue(name).c_str());
+        std::printf("  %s: %s\n", name, ReadMachineValue(kProductKey, name).c_str());
     return code == 0 ? 0 : 1;
 }

@@ -39,8 +39,7 @@ void StartProduct(ChildProcess& product, const std::string& arguments)
 // ends the run normally (with "Setup is aborted." unless it is silent).
 void CancelAtFolderDialog(ChildProcess& setup)
 {
-    std::string caption = IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
-    HWND dialog = WaitForWindow(setup.Handle(), setup.Id(), caption, 30000);
+    HWND dialog = WaitForWindow(setup.Handle(), setup.Id(), FolderDialogCaption(), 30000);
     ASSERT_NE(nullptr, dialog) << "the setup did not go on to the folder dialog";
     PressButton(dialog, IDCANCEL);
     HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 5000);
@@ -66,8 +65,7 @@ TEST(Entry, ProductNotRunningGoesOnWithoutMessageAndLeavesNoEvent)
 {
     ChildProcess setup;
     StartSetup(setup);
-    std::string caption = IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
-    ASSERT_NE(nullptr, WaitForWindow(setup.Handle(), setup.Id(), caption, 30000));
+    ASSERT_NE(nullptr, WaitForWindow(setup.Handle(), setup.Id(), FolderDialogCaption(), 30000));
     // The setup still runs: the probe's event must be gone already.
     HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, "HANDLE_BRIXELCAST_TERMINATE");
     EXPECT_EQ(nullptr, event) << "the probe's event was left behind";

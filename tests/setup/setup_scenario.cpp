@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
+#include "tests/support/machine_registry.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 namespace testing_support {
-
-const char kProductKey[] = "Software\\Korvane\\Brixelcast";
-const char kSetupMgrKey[] = "Software\\Korvane\\SetupMgr";
 
 namespace {
 const DWORD kPollMs = 50;
@@ -45,49 +43,6 @@ bool IsWaitWindow(HWND window)
     return !GetDlgItem(window, 0xFFFF) && WindowText(window) == SetupCaption();
 }
 } // namespace
-
-std::string ReadMachineValue(const char* key, const char* name)
-{
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return "none";
-    BYTE data[2048] = {};
-    DWORD size = sizeof(data) - 2, type = 0;
-    LONG status = RegQueryValueExW(handle, Widen(name).c_str(), nullptr, &type, data, &size);
-    RegCloseKey(handle);
-    if (status != ERROR_SUCCESS)
-        return "none";
-    if (type == REG_DWORD)
-        return std::to_string(*reinterpret_cast<DWORD*>(data));
-    return Narrow(reinterpret_cast<wchar_t*>(data));
-}
-
-void DeleteMachineKey(const char* key)
-{
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, Widen(key).c_str());
-}
-
-void WriteMachineString(const char* key, const char* name, const std::string& value)
-{
-    HKEY handle;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    std::wstring wide = Widen(value);
-    RegSetValueExW(handle, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-}
-
-void WriteMachineDword(const char* key, const char* name, DWORD value)
-{
-    HKEY handle;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(handle, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(handle);
-}
 
 SetupScenario::SetupScenario(const std::string& name, const std::string& mediumName)
 {
@@ -145,7 +100,7 @@ void SetupScenario::Poll()
 
 HWND SetupScenario::WaitForFolderDialog(DWORD timeoutMs)
 {
-    std::string caption = IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
+    std::string caption = FolderDialogCaption();
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         HWND dialog = WaitForWindow(m_Process.Handle(), m_Process.Id(), caption, kPollMs);

@@ -10,19 +10,10 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/machine_registry.h"
 #include "tests/support/standin_journal.h"
 
 namespace testing_support {
-
-// The registry value, or "none" when the key or value is missing: a DWORD
-// as its decimal number, a string as its text.
-std::string ReadMachineValue(const char* key, const char* name);
-void DeleteMachineKey(const char* key);
-void WriteMachineString(const char* key, const char* name, const std::string& value);
-void WriteMachineDword(const char* key, const char* name, DWORD value);
-
-extern const char kProductKey[];
-extern const char kSetupMgrKey[];
 
 class SetupScenario {
 public:

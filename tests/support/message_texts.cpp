@@ -47,6 +47,11 @@ std::string MessageText(int id)
     return std::string();
 }
 
+std::string FolderDialogCaption()
+{
+    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
+}
+
 std::string SetupCaption()
 {
     return MessageText(108);

@@ -8,6 +8,8 @@ namespace testing_support {
 
 // The message box caption (string 108).
 std::string SetupCaption();
+// The caption of the folder dialog.
+std::string FolderDialogCaption();
 // The text of string-table entry id in the current user language.
 std::string MessageText(int id);
 
