@@ -6,8 +6,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstring>
 #include <memory>
+#include <new>
 
 #include "base/module_instance.h"
 #include "dxver/dx_version.h"
@@ -121,7 +121,7 @@ int CSetupSequence::Run()
     }
 
     StartWaitDialog();
-    if (!RunMainInstaller(m_szWorkFolder, m_pWaitThread->GetWindow()))
+    if (!RunMainInstaller(m_szWorkFolder, m_pWaitThread ? m_pWaitThread->GetWindow() : nullptr))
         m_State.bFailed = true;
 
     if (m_ProductKey.ReadFlag("CANCELED", 0)) {
@@ -163,7 +163,9 @@ bool CSetupSequence::ChooseDestination()
     CTextString path;
     m_ProductKey.ReadString(programsPath, "ProgramsPath", "");
     m_ProductKey.ReadString(path, "Path", "");
-    m_pFolderDialog.reset(new CFolderDialog(programsPath.GetData()));
+    m_pFolderDialog.reset(new (std::nothrow) CFolderDialog(programsPath.GetData()));
+    if (!m_pFolderDialog)
+        return false;
     if (path.IsEmpty() && m_pFolderDialog->DoModal(nullptr, 0) != 1)
         return false;
 
@@ -175,7 +177,9 @@ bool CSetupSequence::ChooseDestination()
 
 void CSetupSequence::StartWaitDialog()
 {
-    m_pWaitThread.reset(new CWaitDialogThread());
+    m_pWaitThread.reset(new (std::nothrow) CWaitDialogThread());
+    if (!m_pWaitThread)
+        return; // the installers run without a wait window
     m_pWaitThread->Start(true);
     HWND window = m_pWaitThread->GetWindow();
     if (!m_Options.m_bNoWaitDlg && window)
@@ -207,8 +211,10 @@ bool CSetupSequence::OfferDirectX()
 
 void CSetupSequence::EndWaitDialog()
 {
-    m_pWaitThread->Stop(true, false, false);
-    m_State.bRestartRequired = m_pWaitThread->WasShutdownAsked();
+    if (m_pWaitThread) {
+        m_pWaitThread->Stop(true, false, false);
+        m_State.bRestartRequired = m_pWaitThread->WasShutdownAsked() != FALSE;
+    }
     m_pWaitThread.reset();
     m_pFolderDialog.reset();
 }
