@@ -49,18 +49,10 @@ void WithoutDirectX(SetupScenario& run)
     run.SetEnvironment("WINEDLLOVERRIDES", "dxdiagn=d;ddraw,d3d8,d3d9,dinput,dplayx,dpnet,d3drg8x=n;mscoree,mshtml=");
     run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
 }
-
-void AcceptDestination(SetupScenario& run)
-{
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog) << "no folder dialog";
-    PressButton(dialog, IDOK);
-}
 } // namespace
 
 class SequenceDirectX : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteMachineKey(kProductKey); }
     HiddenDirectX m_Hidden;
 };
 
@@ -73,7 +65,7 @@ TEST_F(SequenceDirectX, MissingWithSetupOnTheMediumOffersItAfterTheInstallers)
     std::string planted = run.ScratchFolder() + "my.exe";
     ASSERT_TRUE(CopyFileW(Widen(BinPath("dxsetup.exe")).c_str(), Widen(planted).c_str(), FALSE));
     ASSERT_TRUE(run.Start());
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(112, IDYES);
     run.Answer(117, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
@@ -89,7 +81,7 @@ TEST_F(SequenceDirectX, AnsweringNoAbandonsSilentlyAndTellsTheSetupManager)
     WithoutDirectX(run);
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     ASSERT_TRUE(run.Start("/RunningAsSetupMgr"));
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(112, IDNO);
     EXPECT_EQ(kExitOk, run.Finish()); // no closing message
     EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
@@ -113,12 +105,9 @@ TEST_F(SequenceDirectX, FailedInstallerComesBeforeTheQuestion)
     SetupScenario run("dxfail");
     WithoutDirectX(run);
     ASSERT_TRUE(run.Start());
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
-    std::string work = run.CurrentWorkFolder();
-    ASSERT_FALSE(work.empty());
-    ASSERT_TRUE(CreateDirectoryW(Widen(work + "setup.exe").c_str(), nullptr));
-    PressButton(dialog, IDOK);
+    ASSERT_NE(nullptr, run.WaitForFolderDialog());
+    ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(111, IDOK);
     run.Answer(112, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
@@ -127,12 +116,11 @@ TEST_F(SequenceDirectX, FailedInstallerComesBeforeTheQuestion)
 
 TEST(SequenceLaunchDX9, SwitchOffersTheMediumsSetupEvenWithDirectX9)
 {
-    DeleteMachineKey(kProductKey);
     SetupScenario run("launchdx9");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
     ASSERT_TRUE(run.Start("/LaunchDX9"));
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(112, IDYES);
     run.Answer(117, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());

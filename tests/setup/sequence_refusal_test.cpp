@@ -64,9 +64,7 @@ TEST(SequenceRefusal, ExactlyEnoughTemporarySpaceGoesOn)
     SetupScenario run("tempexact");
     UseTemporaryFolder(run, "S:\\");
     ASSERT_TRUE(run.Start());
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog) << "the run did not go on to the destination";
-    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL)) << "the run did not go on to the destination";
     run.Answer(120, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(IsEmptyFolder(L"S:\\")) << "the work folder was left on S:";

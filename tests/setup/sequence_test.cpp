@@ -21,28 +21,9 @@ std::string DefaultDestination()
     return Narrow(std::wstring(folder, length)) + "\\Korvane\\Brixelcast";
 }
 
-// Accepts whatever the folder dialog proposes.
-void AcceptDestination(SetupScenario& run)
-{
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog) << "no folder dialog";
-    PressButton(dialog, IDOK);
-}
-
-// Makes a folder where the setup wants to write a file, so that writing it fails.
-void BlockFile(const std::string& workFolder, const char* name)
-{
-    ASSERT_FALSE(workFolder.empty()) << "no work folder to block";
-    ASSERT_TRUE(CreateDirectoryW(Widen(workFolder + name).c_str(), nullptr));
-}
 } // namespace
 
-class Sequence : public ::testing::Test {
-protected:
-    void SetUp() override { DeleteMachineKey(kProductKey); }
-};
-
-TEST_F(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
+TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
 {
     SetupScenario run("typical");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
@@ -65,31 +46,31 @@ TEST_F(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
 }
 
-TEST_F(Sequence, RestartNeededAsksAndNoEndsTheRun)
+TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
 {
     SetupScenario run("reboot");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
     ASSERT_TRUE(run.Start());
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(110, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(kAllInstallers, run.JournalNames());
 }
 
-TEST_F(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
+TEST(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
 {
     SetupScenario run("endsession");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_END_SESSION", "1");
     ASSERT_TRUE(run.Start());
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(110, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ("none", ReadMachineValue(kProductKey, "RequireReboot"));
 }
 
-TEST_F(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
+TEST(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
 {
     {
         SetupScenario run("pathset");
@@ -113,95 +94,89 @@ TEST_F(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
     }
 }
 
-TEST_F(Sequence, FolderDialogCancelledRunsNothing)
+TEST(Sequence, FolderDialogCancelledRunsNothing)
 {
     SetupScenario run("dialogcancel");
     ASSERT_TRUE(run.Start());
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
-    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
     run.Answer(120, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
 }
 
-TEST_F(Sequence, FolderDialogCancelledUnderTheSetupManager)
+TEST(Sequence, FolderDialogCancelledUnderTheSetupManager)
 {
     SetupScenario run("mgrcancel");
     WriteMachineDword(kSetupMgrKey, "Abort", 0);
     ASSERT_TRUE(run.Start("/RunningAsSetupMgr /Silent"));
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
-    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
 }
 
-TEST_F(Sequence, MainInstallerCancelledSkipsTheCompanions)
+TEST(Sequence, MainInstallerCancelledSkipsTheCompanions)
 {
     SetupScenario run("installercancel");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
     ASSERT_TRUE(run.Start());
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(120, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
 }
 
-TEST_F(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
+TEST(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
 {
     SetupScenario run("unpackfails");
     ASSERT_TRUE(run.Start());
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
-    BlockFile(run.CurrentWorkFolder(), "setup.exe");
-    PressButton(dialog, IDOK);
+    ASSERT_NE(nullptr, run.WaitForFolderDialog());
+    ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(111, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
 }
 
-TEST_F(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
+TEST(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
 {
     SetupScenario run("companionfails");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_DELAY_MS", "3000");
     ASSERT_TRUE(run.Start());
-    HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
-    BlockFile(run.CurrentWorkFolder(), "DivXPro.exe");
-    PressButton(dialog, IDOK);
+    ASSERT_NE(nullptr, run.WaitForFolderDialog());
+    ASSERT_TRUE(run.BlockWorkFile("DivXPro.exe"));
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(111, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
 }
 
-TEST_F(Sequence, SilentRunShowsNoClosingMessageAndDoesNotRestart)
+TEST(Sequence, SilentRunShowsNoClosingMessageAndDoesNotRestart)
 {
     SetupScenario run("silent");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
     ASSERT_TRUE(run.Start("/Silent"));
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     EXPECT_EQ(kExitOk, run.Finish()); // any message box fails the test
     EXPECT_EQ(kAllInstallers, run.JournalNames());
 }
 
-TEST_F(Sequence, NoWaitDlgNeverShowsTheWaitWindow)
+TEST(Sequence, NoWaitDlgNeverShowsTheWaitWindow)
 {
     SetupScenario run("nowait");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_DELAY_MS", "1500");
     ASSERT_TRUE(run.Start("-NoWaitDlg"));
-    AcceptDestination(run);
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(117, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_FALSE(run.SawWaitWindow());
 }
 
-TEST_F(Sequence, SetupManagerReadsRestartAndAbortFromItsKey)
+TEST(Sequence, SetupManagerReadsRestartAndAbortFromItsKey)
 {
     // The setup manager stand-in starts the setup itself and reports the key.
     SetupScenario layout("manager");

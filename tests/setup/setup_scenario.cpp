@@ -113,6 +113,27 @@ HWND SetupScenario::WaitForFolderDialog(DWORD timeoutMs)
     return nullptr;
 }
 
+bool SetupScenario::AnswerFolderDialog(int button)
+{
+    HWND dialog = WaitForFolderDialog();
+    if (!dialog) {
+        ADD_FAILURE() << "no folder dialog";
+        return false;
+    }
+    PressButton(dialog, button);
+    return true;
+}
+
+bool SetupScenario::BlockWorkFile(const char* name)
+{
+    std::string workFolder = CurrentWorkFolder();
+    if (workFolder.empty() || !CreateDirectoryW(Widen(workFolder + name).c_str(), nullptr)) {
+        ADD_FAILURE() << "could not block " << name << " in the work folder '" << workFolder << "'";
+        return false;
+    }
+    return true;
+}
+
 bool SetupScenario::Answer(int id, int button, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

@@ -34,6 +34,13 @@ public:
 
     // Waits for the folder dialog; null on time-out.
     HWND WaitForFolderDialog(DWORD timeoutMs = 60000);
+    // Waits for the folder dialog and presses button (IDOK accepts what it
+    // proposes). False, with a test failure, when no dialog came.
+    bool AnswerFolderDialog(int button);
+    // Makes a folder named like a file the setup will write into its work
+    // folder, so that writing that file fails. False, with a test failure,
+    // when there is no work folder yet or the folder can't be made.
+    bool BlockWorkFile(const char* name);
     // Waits for a message box, checks its text is message id (records the id)
     // and presses button. False when none came or its text was another.
     bool Answer(int id, int button, DWORD timeoutMs = 120000);
