@@ -61,14 +61,20 @@ HRESULT CMemBuffer::Reserve(INT64 size, bool zeroFill, bool keepContents)
         return S_FALSE;
     }
 
-    // Raise to the granularity, then leave room to align the data pointer.
+    // Raise to the granularity, then leave room to align the data pointer,
+    // checking each step against the limit before it is taken: in a 64-bit
+    // process the limit is the largest INT64, where a sum would overflow.
     const INT64 limit = static_cast<INT64>(SIZE_MAX / 2);
-    if (size > limit)
+    const INT64 room = m_nAlignment - 1;
+    if (size > limit - room)
         return E_OUTOFMEMORY;
-    INT64 rounded = ((size + m_nGranularity - 1) / m_nGranularity) * m_nGranularity;
-    INT64 blockSize = rounded + m_nAlignment - 1;
-    if (rounded > limit || blockSize > limit)
-        return E_OUTOFMEMORY;
+    INT64 rounded = size;
+    if (INT64 remainder = size % m_nGranularity) {
+        if (m_nGranularity - remainder > limit - room - size)
+            return E_OUTOFMEMORY;
+        rounded += m_nGranularity - remainder;
+    }
+    INT64 blockSize = rounded + room;
 
     void* raw = std::malloc(static_cast<std::size_t>(blockSize));
     if (!raw)
@@ -106,6 +112,8 @@ HRESULT CMemBuffer::WriteBytes(INT64 offset, INT64 size, const void* source)
 {
     if (!source || offset < 0 || size < 0)
         return E_INVALIDARG;
+    if (size > INT64_MAX - offset)
+        return E_OUTOFMEMORY;
     HRESULT hr = Reserve(offset + size, false, true);
     if (FAILED(hr))
         return hr;

@@ -13,13 +13,12 @@ void RestrictDllSearchToSystemFolder()
         return;
     // Windows 7 with KB2533623 and later.
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
-    SetDefaultDllDirectoriesFn setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(GetProcAddress(kernel, "SetDefaultDllDirectories"));
+    SetDefaultDllDirectoriesFn setDefault = ProcAddress<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
     if (setDefault)
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Windows XP SP1 and later: an empty text removes the current folder.
     typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
-    SetDllDirectoryFn setDirectory = reinterpret_cast<SetDllDirectoryFn>(GetProcAddress(kernel, "SetDllDirectoryA"));
+    SetDllDirectoryFn setDirectory = ProcAddress<SetDllDirectoryFn>(kernel, "SetDllDirectoryA");
     if (setDirectory)
         setDirectory("");
 }

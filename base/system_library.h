@@ -11,3 +11,10 @@ void RestrictDllSearchToSystemFolder();
 
 // Loads a DLL from the system folder by its full path; null on failure.
 HMODULE LoadSystemLibrary(const char* fileName);
+
+// GetProcAddress's result as the function type it really has; null when the
+// module lacks the function.
+template <class Function> Function ProcAddress(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}

@@ -7,7 +7,13 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initi
 # Statically linked: the program must run from a CD on a bare Windows, no DLL beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-# Every test executable runs under Wine in the build tree's own prefix.
+# Every test executable runs under Wine in the build tree's own prefix, with
+# the Wine loader for the processor built for.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(BCSETUP_WIN_ARCH x86_64)
+else()
+  set(BCSETUP_WIN_ARCH i686)
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${PROJECT_BINARY_DIR}/wine-run.sh @ONLY
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)

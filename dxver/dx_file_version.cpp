@@ -8,12 +8,6 @@
 #include "dxver/dx_version_steps.h"
 
 namespace {
-// GetProcAddress's result as the function type it really has.
-template <class Function> Function ProcAddress(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The three functions of version.dll the reader needs; loaded once and kept
 // until the process ends.
 class CVersionLibrary {

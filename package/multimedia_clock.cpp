@@ -5,7 +5,7 @@
 CMultimediaClock::CMultimediaClock() : m_hWinmm(LoadSystemLibrary("winmm.dll")), m_pTimeGetTime(nullptr)
 {
     if (m_hWinmm)
-        m_pTimeGetTime = reinterpret_cast<TimeGetTimeFn>(GetProcAddress(m_hWinmm, "timeGetTime"));
+        m_pTimeGetTime = ProcAddress<TimeGetTimeFn>(m_hWinmm, "timeGetTime");
 }
 
 CMultimediaClock::~CMultimediaClock()

@@ -9,14 +9,18 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 rounds="${2:-5}"
 
-[ -f "$build/win/CMakeCache.txt" ] || "$root/scripts/build.sh" "$build"
-cmake --build "$build/win" --target installer_benchmark -j "$(nproc)" >/dev/null
+# The architecture this host runs (BCSETUP_ARCH forces one), as the tests do.
+. "$root/scripts/wine-arch.sh"
+bc_choose_arch BCSETUP_ARCH
+win="$(bc_win_dir "$build" "$BC_ARCH")"
+[ -f "$win/CMakeCache.txt" ] || BCSETUP_ARCH="$BC_ARCH" "$root/scripts/build.sh" "$build"
+cmake --build "$win" --target installer_benchmark -j "$(nproc)" >/dev/null
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
-prefix="$build/win/wine/en"
-[ -f "$prefix/system.reg" ] || "$root/scripts/wine-prefix.sh" "$prefix"
+prefix="$win/wine/en"
+[ -f "$prefix/system.reg" ] || "$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
 pidfile="$(mktemp)"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")"
 export DISPLAY
 trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
-cd "$build/win/bin"
-"$build/win/wine-run.sh" installer_benchmark.exe "$rounds"
+cd "$win/bin"
+"$win/wine-run.sh" installer_benchmark.exe "$rounds"

@@ -1,19 +1,38 @@
 #!/usr/bin/env bash
 # Builds everything: the host tools natively, then the Win32 program, its
 # stand-ins and tests with mingw-w64.   build.sh [BUILD_DIR] [extra cmake args for the Win32 build]
+# The Win32 side is built for i686 (the product) into BUILD_DIR/win. With
+# BCSETUP_ARCH=x86_64 it is also built for x86_64 into BUILD_DIR/win64, with
+# the same options, for hosts that run no 32-bit code; the checks of the
+# program file there still read the i686 product.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 shift || true
 jobs="${BCSETUP_JOBS:-$(nproc)}"
+. "$root/scripts/wine-arch.sh"
+case "${BCSETUP_ARCH:-i686}" in
+  i686|x86_64) ;;
+  *) echo "BCSETUP_ARCH must be i686 or x86_64, not '$BCSETUP_ARCH'" >&2; exit 1 ;;
+esac
 
 "$root/scripts/install-deps.sh"
 
 cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/host" -j "$jobs"
 
-cmake -S "$root" -B "$build/win" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DBCSETUP_HOST_TOOLS_DIR="$build/host/tools" "$@" >/dev/null
-cmake --build "$build/win" -j "$jobs"
+# build_win ARCH [cmake args]
+build_win() {
+  local arch="$1"; shift
+  local dir; dir="$(bc_win_dir "$build" "$arch")"
+  cmake -S "$root" -B "$dir" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-mingw.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DBCSETUP_HOST_TOOLS_DIR="$build/host/tools" "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+build_win i686 "$@"
+if [ "${BCSETUP_ARCH:-i686}" = x86_64 ]; then
+  build_win x86_64 -DBCSETUP_PRODUCT_BINARY_DIR="$(bc_win_dir "$build" i686)" "$@"
+fi

@@ -6,23 +6,31 @@
 #  - Without one: a walk-through plays the user on a private Xvfb display,
 #    saves a picture of each screen in build/run/pictures and prints the
 #    outcome (exit code, installed files, registry values).
+# It runs the i686 build (the product) where this host runs 32-bit code, else
+# the x86_64 build of the same sources under wine64; BCSETUP_ARCH forces one.
 #   run-setup.sh [BUILD_DIR] [switches for the setup...]
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 shift || true
 
-"$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
+. "$root/scripts/wine-arch.sh"
+bc_choose_arch BCSETUP_ARCH || exit 1
+arch="$BC_ARCH"
+echo "Running the $arch build ($BC_ARCH_WHY)."
+BCSETUP_ARCH="$arch" "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
+win="$(bc_win_dir "$build" "$arch")"
+bc_wine_env "$arch"
 
-medium="$build/win/medium"
+medium="$win/medium"
 prefix="$build/run/wine"
 # No sound driver: the demo has nothing to play and the machine may have no card.
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix"; }
+  [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix" "$arch"; }
   echo "Starting $medium/Setup/BCSetup.exe $* on $DISPLAY"
-  wine "$medium/Setup/BCSetup.exe" "$@"
+  "$BC_WINE" "$medium/Setup/BCSetup.exe" "$@"
   code=$?
   [ "$code" -eq 255 ] && code=-1
   echo "BCSetup.exe ended with exit code $code"
@@ -32,19 +40,19 @@ fi
 # No display: a fresh prefix each time, so the walk-through starts from a
 # machine that has never seen Brixelcast.
 echo "No display: walking through a typical run on a private display."
-"$root/scripts/wine-prefix.sh" "$prefix"
+"$root/scripts/wine-prefix.sh" "$prefix" "$arch"
 pidfile="$(mktemp)"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
 export DISPLAY
 trap 'wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
 # A Wine virtual desktop draws window frames and captions for the pictures.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+"$BC_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"$BC_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 wineserver -w
 
 pictures="$build/run/pictures"
 rm -rf "$pictures" && mkdir -p "$pictures"
-wine "$build/win/bin/walkthrough.exe" "$(winepath -w "$medium")" "$(winepath -w "$pictures")"
+"$BC_WINE" "$win/bin/walkthrough.exe" "$("$BC_WINE" winepath -w "$medium")" "$("$BC_WINE" winepath -w "$pictures")"
 status=$?
 for bmp in "$pictures"/*.bmp; do
   [ -e "$bmp" ] || continue

@@ -66,10 +66,10 @@ bool IsUserAdministrator()
     if (GetTokenInformation(token.Get(), TokenGroups, nullptr, 0, &size) ||
         GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
-    // DWORD elements keep the group list aligned.
-    std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
-    if (!GetTokenInformation(token.Get(), TokenGroups, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(DWORD)),
-                             &size))
+    // Pointer-sized elements keep the group list, which holds pointers, aligned.
+    std::vector<ULONG_PTR> buffer((size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR));
+    if (!GetTokenInformation(token.Get(), TokenGroups, buffer.data(),
+                             static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), &size))
         return false;
     CAdministratorsSid administrators;
     if (!administrators.Get())

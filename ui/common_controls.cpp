@@ -12,8 +12,7 @@ bool LoadAndRegister()
     if (!library)
         return false;
     typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
-    InitCommonControlsExFn init =
-        reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    InitCommonControlsExFn init = ProcAddress<InitCommonControlsExFn>(library, "InitCommonControlsEx");
     if (!init)
         return true;  // an old DLL registers its classes when it is loaded
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "base/mem_buffer.h"
@@ -106,8 +107,14 @@ TEST(MemBuffer, ImpossibleRequestLeavesTheBlockAlone)
     CMemBuffer buffer;
     ASSERT_EQ(S_OK, buffer.SetBytes(4, "abcd"));
     char* before = buffer.GetData();
+    // Impossible in a 32-bit and in a 64-bit process alike: 128 TiB is more
+    // than either can address, and the largest sizes must not overflow while
+    // they are rounded up (the limit of a 64-bit process is INT64's largest).
     EXPECT_EQ(E_OUTOFMEMORY, buffer.Reserve(0x7FFFFFFFFFFFLL, false, true));
-    EXPECT_EQ(E_OUTOFMEMORY, buffer.Reserve(0x7FFFFFF0, false, true));
+    EXPECT_EQ(E_OUTOFMEMORY, buffer.Reserve(INT64_MAX, false, true));
+    EXPECT_EQ(E_OUTOFMEMORY, buffer.WriteBytes(INT64_MAX, 1, "x"));
+    buffer.SetGranularity(INT64_MAX / 2 + 1);
+    EXPECT_EQ(E_OUTOFMEMORY, buffer.Reserve(INT64_MAX / 2 + 2, false, true));
     EXPECT_EQ(before, buffer.GetData());
     EXPECT_EQ(0, std::memcmp(buffer.GetData(), "abcd", 4));
 }

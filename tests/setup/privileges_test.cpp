@@ -42,9 +42,9 @@ DWORD AdministratorsAttributes(HANDLE token)
 {
     DWORD size = 0;
     GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
-    std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
-    if (!GetTokenInformation(token, TokenGroups, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(DWORD)),
-                             &size))
+    std::vector<ULONG_PTR> buffer(size / sizeof(ULONG_PTR) + 1);  // aligned for the pointers it holds
+    if (!GetTokenInformation(token, TokenGroups, buffer.data(),
+                             static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), &size))
         return 0;
     AdministratorsSid administrators;
     const TOKEN_GROUPS* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());

@@ -104,7 +104,10 @@ TEST_F(RegistryTest, LongStringsCountAsMissing)
 
 TEST_F(RegistryTest, UnterminatedStringsComeBackTerminated)
 {
-    char data[255];
+    // One byte more than is planted, and not zero: given a string whose last
+    // counted byte is not zero, RegSetValueExA looks at the byte after it and,
+    // if that one is zero, stores the terminator too.
+    char data[256];
     std::memset(data, 's', sizeof(data));
     for (DWORD type : {DWORD(REG_SZ), DWORD(REG_BINARY)}) {
         SCOPED_TRACE(type);

@@ -5,11 +5,13 @@
 # then the same as Windows 98 (Wine's per-program version), where the
 # privilege is left alone and the request goes out all the same.
 # The prefix is deleted afterwards; the test prefixes are never touched.
-#   restart_windows_test.sh BIN_DIR PREFIX_DIR
+#   restart_windows_test.sh BIN_DIR PREFIX_DIR WINE_RUN
+# (WINE_RUN: the build tree's wine-run.sh, which starts the right Wine.)
 set -u
 bin="$1"
 prefix="$2"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_run="$3"
+export WINEPREFIX="$prefix" BCSETUP_WINEPREFIX="$prefix"
 record=""
 
 finish() {
@@ -31,15 +33,15 @@ wait_for() {
 rm -rf "$prefix"
 mkdir -p "$prefix"
 # Every Wine process gets /dev/null, so none holds CTest's output pipe.
-wineboot -i </dev/null >/dev/null 2>&1
+"$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 
 # One round: watcher up, probe run, request seen.   round NAME [PROBE ARGS]
 round() {
   local name="$1"; shift
   record="$prefix/drive_c/session-$name.txt"
-  wine "$bin/SessionWatcher.exe" "C:\\session-$name.txt" --lifetime 120000 </dev/null >/dev/null 2>&1 &
+  "$wine_run" "$bin/SessionWatcher.exe" "C:\\session-$name.txt" --lifetime 120000 </dev/null >/dev/null 2>&1 &
   wait_for '^ready' 120 || { echo "$name: the session watcher did not start"; return 1; }
-  wine "$bin/restart_probe.exe" "$@" </dev/null >/dev/null 2>&1
+  "$wine_run" "$bin/restart_probe.exe" "$@" </dev/null >/dev/null 2>&1
   local probe=$?
   if ! wait_for '^query' 60; then
     echo "$name: no end-session request reached the running program"; cat "$record"; return 1
@@ -52,5 +54,5 @@ round() {
 }
 
 round nt || exit 1
-wine reg add 'HKCU\Software\Wine\AppDefaults\restart_probe.exe' /v Version /d win98 /f </dev/null >/dev/null 2>&1
+"$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\restart_probe.exe' /v Version /d win98 /f </dev/null >/dev/null 2>&1
 round win98 --windows98 || exit 1
