@@ -63,10 +63,11 @@ done
 
 echo
 echo "=== summary ($(( $(date +%s) - start )) s)"
-echo "Win32 tests ran as:      $ran_as"
-[ "$arch" = x86_64 ] && echo "Win32 tests as i686:     not run ($BC_ARCH_WHY)"
-echo "native tests:            ${result[native]}"
+line() { printf '%-24s %s\n' "$1" "$2"; }
+line "Win32 tests ran as:" "$ran_as"
+[ "$arch" = x86_64 ] && line "Win32 tests as i686:" "not run ($BC_ARCH_WHY)"
+line "native tests:" "${result[native]}"
 for tag in en ja; do
-  [ -n "${result[$tag]:-}" ] && echo "Win32 tests, $tag:          ${result[$tag]} (prefix made in ${prefix_time[$tag]} s)"
+  [ -n "${result[$tag]:-}" ] && line "Win32 tests, $tag:" "${result[$tag]} (prefix made in ${prefix_time[$tag]} s)"
 done
 exit $status
