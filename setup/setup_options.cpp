@@ -8,9 +8,22 @@ bool IsSwitchPrefix(char c)
     return c == '/' || c == '-';
 }
 
-bool SameSwitch(const char* a, const char* b)
+char FoldAsciiCase(char c)
 {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Switch names are ASCII, so they are compared with ASCII case folding: the
+// user's locale must not decide (under a Turkish locale "SILENT" and "Silent"
+// differ in their dotted and dotless I). A double-byte character never
+// matches, as its lead byte is no ASCII character.
+bool SameSwitch(const char* text, const char* name)
+{
+    for (; *text && *name; ++text, ++name) {
+        if (FoldAsciiCase(*text) != FoldAsciiCase(*name))
+            return false;
+    }
+    return *text == *name;
 }
 } // namespace
 

@@ -135,7 +135,9 @@ int CSetupSequence::Run()
     if (m_State.bFailed)
         ShowMessage(IDS_SETUP_FAILED, MB_OK);
 
-    if (!OfferDirectX()) {
+    // Declining the DirectX setup abandons the run only when DirectX 9.0 is
+    // missing; offered by the switch alone, No just skips it.
+    if (!OfferDirectX() && !directX9Present) {
         m_State.bAborted = true;
         m_pWaitThread.reset();
         m_pFolderDialog.reset();

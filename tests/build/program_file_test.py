@@ -73,6 +73,14 @@ class ProgramFile(unittest.TestCase):
         languages = {lang.id for block in strings.directory.entries for lang in block.directory.entries}
         self.assertEqual(languages, {1041, 1033, 2052})
 
+        def tables(language):
+            return {block.id: self.pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+                    for block in strings.directory.entries for lang in block.directory.entries
+                    if lang.id == language}
+        # Chinese (Simplified) holds exactly the English texts.
+        self.assertEqual(tables(2052), tables(1033))
+        self.assertNotEqual(tables(1041), tables(1033))
+
 
 if __name__ == '__main__':
     PROGRAM = sys.argv.pop(1)

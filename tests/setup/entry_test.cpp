@@ -2,7 +2,9 @@
 // message, run under Wine with the product stand-in.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
@@ -74,16 +76,24 @@ TEST(Entry, ProductNotRunningGoesOnWithoutMessageAndLeavesNoEvent)
     CancelAtFolderDialog(setup);
 }
 
-TEST(Entry, ProductThatQuitsAfterTheThirdSignal)
+TEST(Entry, ProductThatQuitsAfterTheThirdSignalIsGivenTimeBetweenSignals)
 {
+    std::string times = MakeScratchFolder("entry-signals") + "times.txt";
     ChildProcess product;
-    StartProduct(product, "--ignore 2");
+    StartProduct(product, "--ignore 2 --times " + Quote(times));
     ChildProcess setup;
     StartSetup(setup);
     CancelAtFolderDialog(setup);
     DWORD signals = 0;
     ASSERT_TRUE(product.WaitForExit(10000, &signals));
     EXPECT_EQ(3u, signals);
+    // Half a second after each signal: the third comes at least ~1 s after the first.
+    std::ifstream file(times);
+    std::vector<unsigned long> sinceFirst;
+    for (unsigned long ms; file >> ms;)
+        sinceFirst.push_back(ms);
+    ASSERT_EQ(3u, sinceFirst.size());
+    EXPECT_GE(sinceFirst[2], 900u);
 }
 
 TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)

@@ -5,14 +5,27 @@
 //   2  the process token lacks the shutdown privilege
 //   3  the privilege was already enabled, so the test would show nothing
 //   4  the privilege is not as expected after the call
+// With --whole-run it instead plays the user through a whole run of
+// BCSetup.exe whose product installer asks for a restart, answers Yes to the
+// restart question and reports:
+//   0  the run went to its end with exit code 0 after the Yes
+//   5  a screen did not come as expected, or the setup did not end well
 // Run only in a throwaway Wine prefix: it asks Windows to restart.
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "setup/privileges.h"
+#include "tests/support/child_process.h"
+#include "tests/support/message_texts.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/ui_driver.h"
 
 namespace {
+const int kWholeRunFailed = 5;
+const DWORD kStepWaitMs = 120000;
+
 // SE_PRIVILEGE_* attributes of SeShutdownPrivilege in the process token; -1 when absent.
 long ShutdownPrivilegeAttributes()
 {
@@ -37,10 +50,44 @@ long ShutdownPrivilegeAttributes()
     CloseHandle(token);
     return attributes;
 }
+
+int Failed(const char* what)
+{
+    std::printf("whole run: %s\n", what);
+    return kWholeRunFailed;
+}
+
+// Destination accepted, the installer sets "RequireReboot", Yes to message 110.
+int WholeRunAnsweringYes()
+{
+    using namespace testing_support;
+    std::string program = BinPath("BCSetup.exe");
+    LaunchOptions options;
+    options.environment = {{"BCSETUP_SETUP_ACTION", "install"},
+                           {"BCSETUP_SETUP_REQUIRE_REBOOT", "1"},
+                           {"BCSETUP_SETUP_WINDOW", "none"}};
+    ChildProcess setup;
+    if (!setup.Start(program, Quote(program), options))
+        return Failed("the setup could not be started");
+    HWND dialog = WaitForWindow(setup.Handle(), setup.Id(), FolderDialogCaption(), kStepWaitMs);
+    if (!dialog)
+        return Failed("no folder dialog");
+    PressButton(dialog, IDOK);
+    HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), kStepWaitMs);
+    if (!box || MessageBoxText(box) != MessageText(110))
+        return Failed("no restart question");
+    PressButton(box, IDYES);
+    DWORD code = 1;
+    if (!setup.WaitForExit(kStepWaitMs, &code) || code != 0)
+        return Failed("the setup did not end with exit code 0");
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && lstrcmpA(argv[1], "--whole-run") == 0)
+        return WholeRunAnsweringYes();
     const bool windows98 = argc > 1 && lstrcmpA(argv[1], "--windows98") == 0;
     const long before = ShutdownPrivilegeAttributes();
     if (before < 0)

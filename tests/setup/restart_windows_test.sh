@@ -3,7 +3,8 @@
 # window must receive the request to end the session for a restart, and the
 # probe that asked must get control back with the shutdown privilege enabled;
 # then the same as Windows 98 (Wine's per-program version), where the
-# privilege is left alone and the request goes out all the same.
+# privilege is left alone and the request goes out all the same. Between the
+# two, a whole run of BCSetup.exe answered Yes to its restart question.
 # The prefix is deleted afterwards; the test prefixes are never touched.
 #   restart_windows_test.sh BIN_DIR PREFIX_DIR WINE_RUN
 # (WINE_RUN: the build tree's wine-run.sh, which starts the right Wine.)
@@ -50,9 +51,12 @@ round() {
   # lParam 0: the session ends for a restart or shutdown, not a log-off.
   grep -q '^query 0$' "$record" || { echo "$name: the request was not for a restart"; return 1; }
   [ "$probe" -eq 0 ] || { echo "$name: restart probe failed with $probe"; return 1; }
-  echo "$name: RestartWindows returned with the shutdown privilege as expected"
+  echo "$name: the restart was asked for and the asking program went on as expected"
 }
 
 round nt || exit 1
+# A whole run of the setup whose installer asks for a restart, Yes to the
+# restart question: the request must reach the running program.
+round setup --whole-run || exit 1
 "$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\restart_probe.exe' /v Version /d win98 /f </dev/null >/dev/null 2>&1
 round win98 --windows98 || exit 1

@@ -77,15 +77,20 @@ TEST_F(SequenceDirectX, MissingWithSetupOnTheMediumOffersItAfterTheInstallers)
 
 TEST_F(SequenceDirectX, AnsweringNoAbandonsSilentlyAndTellsTheSetupManager)
 {
-    SetupScenario run("dxno");
-    WithoutDirectX(run);
-    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
-    ASSERT_TRUE(run.Start("/RunningAsSetupMgr"));
-    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(112, IDNO);
-    EXPECT_EQ(kExitOk, run.Finish()); // no closing message
-    EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
-    EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
+    for (bool manager : {false, true}) {
+        SCOPED_TRACE(manager ? "under the setup manager" : "started by the user");
+        SetupScenario run(manager ? "dxnomgr" : "dxno");
+        WithoutDirectX(run);
+        run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+        run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
+        ASSERT_TRUE(run.Start(manager ? "/RunningAsSetupMgr" : ""));
+        ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
+        run.Answer(112, IDNO);
+        EXPECT_EQ(kExitOk, run.Finish()); // neither a closing message nor the restart question
+        EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
+        if (manager)
+            EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
+    }
 }
 
 TEST_F(SequenceDirectX, MissingWithoutSetupProgramRefusesWithMessage116)
@@ -125,4 +130,25 @@ TEST(SequenceLaunchDX9, SwitchOffersTheMediumsSetupEvenWithDirectX9)
     run.Answer(117, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist", "dxsetup"}), run.JournalNames());
+}
+
+TEST(SequenceLaunchDX9, NoWithDirectX9PresentSkipsTheOfferAndCompletes)
+{
+    for (bool manager : {false, true}) {
+        SCOPED_TRACE(manager ? "under the setup manager" : "started by the user");
+        SetupScenario run(manager ? "launchdx9nomgr" : "launchdx9no");
+        run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+        run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
+        ASSERT_TRUE(run.Start(manager ? "/LaunchDX9 /RunningAsSetupMgr" : "/LaunchDX9"));
+        ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
+        run.Answer(112, IDNO);
+        if (!manager)
+            run.Answer(110, IDNO);
+        EXPECT_EQ(kExitOk, run.Finish());
+        EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
+        if (manager) {
+            EXPECT_EQ("none", ReadMachineValue(kSetupMgrKey, "Abort"));
+            EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "RequireReboot"));
+        }
+    }
 }

@@ -164,16 +164,18 @@ TEST(Sequence, SilentRunShowsNoClosingMessageAndDoesNotRestart)
     EXPECT_EQ(kAllInstallers, run.JournalNames());
 }
 
-TEST(Sequence, NoWaitDlgNeverShowsTheWaitWindow)
+TEST(Sequence, NoWaitDlgNeverShowsTheWaitWindowYetRecordsARefusedShutdown)
 {
     SetupScenario run("nowait");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_DELAY_MS", "1500");
+    run.SetEnvironment("BCSETUP_SETUP_END_SESSION", "1");
     ASSERT_TRUE(run.Start("-NoWaitDlg"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(117, IDOK);
+    run.Answer(110, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_FALSE(run.SawWaitWindow());
+    EXPECT_EQ("none", ReadMachineValue(kProductKey, "RequireReboot"));
 }
 
 TEST(Sequence, SetupManagerReadsRestartAndAbortFromItsKey)

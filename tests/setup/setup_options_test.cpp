@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -95,4 +96,21 @@ TEST(ParseCommandLine, ScansTheProcessCommandLineOnlyWhenTheTailIsNotEmpty)
     EXPECT_TRUE(some.ParseCommandLine());
     EXPECT_TRUE(some.m_bNoWaitDlg);
     EXPECT_FALSE(some.m_bSilent);
+}
+
+// Run by setup_options_turkish_test under a Turkish user locale, where a
+// locale-aware comparison would tell the dotted and dotless I apart.
+TEST(TurkishLocale, SwitchNamesIgnoreCaseTheAsciiWay)
+{
+    ASSERT_EQ(LANG_TURKISH, PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID()))) << "not run under Turkish";
+    SetThreadLocale(MAKELCID(MAKELANGID(LANG_TURKISH, SUBLANG_TURKISH_TURKEY), SORT_DEFAULT));
+    for (const char* line : {"setup.exe /SILENT /NOWAITDLG /RUNNINGASSETUPMGR /LAUNCHDX9",
+                             "setup.exe /silent /nowaitdlg /runningassetupmgr /launchdx9"}) {
+        Flags f = Apply(line);
+        EXPECT_TRUE(f.silent && f.noWaitDlg && f.launchDX9 && f.setupMgr) << line;
+    }
+    // The Turkish capital dotted I and small dotless i (code page 1254) are
+    // other letters than the switches' I and i.
+    Flags f = Apply("setup.exe /S\xDDLENT /NoWa\xFDtDlg /Runn\xDDngAsSetupMgr");
+    EXPECT_FALSE(f.silent || f.noWaitDlg || f.setupMgr);
 }

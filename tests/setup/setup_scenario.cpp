@@ -58,6 +58,11 @@ SetupScenario::SetupScenario(const std::string& name, const std::string& mediumN
               FALSE);
     DeleteMachineKey(kProductKey);
     DeleteMachineKey(kSetupMgrKey);
+    // Left by an earlier run: the setup must clear them before they can
+    // mislead this one (a restart, a cancellation, an abandoned run).
+    WriteMachineDword(kProductKey, "RequireReboot", 1);
+    WriteMachineDword(kProductKey, "CANCELED", 1);
+    WriteMachineDword(kSetupMgrKey, "Abort", 1);
     m_Options.environment.push_back({"BCSETUP_STANDIN_JOURNAL", m_strJournal});
     m_WorkFoldersBefore = WorkFolders();
 }

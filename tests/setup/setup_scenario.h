@@ -18,7 +18,9 @@ namespace testing_support {
 class SetupScenario {
 public:
     // name: a scratch folder of that name holds the medium (in the subfolder
-    // mediumName) and the journal.
+    // mediumName) and the journal. The registry starts with the values an
+    // earlier run may have left: "RequireReboot" = 1 and "CANCELED" = 1 in the
+    // product key, "Abort" = 1 in the setup manager key.
     explicit SetupScenario(const std::string& name, const std::string& mediumName = "medium");
     ~SetupScenario();
 
