@@ -96,7 +96,9 @@ TEST(Pk24Reader, CopesWithReadsShorterThanAsked)
 
 TEST(Pk24Reader, SizeFieldOf24OrLessMeansNoEntries)
 {
-    for (uint64_t size : {uint64_t{24}, uint64_t{23}, uint64_t{0}, UINT64_MAX}) {
+    // Negative as signed numbers too, the most negative ones included.
+    for (uint64_t size : {uint64_t{24}, uint64_t{23}, uint64_t{0}, UINT64_MAX, uint64_t{1} << 63,
+                          (uint64_t{1} << 63) + 23, (uint64_t{1} << 63) + 24}) {
         RecordingSink sink;
         EXPECT_EQ(PACKAGE_OK, Unpack(PackageBuilder().ArchiveSize(size).Entry("a", "x").Build(), sink)) << size;
         EXPECT_TRUE(sink.m_Order.empty()) << size;
