@@ -50,6 +50,11 @@ for name in ../up.txt 'a\b' C:x NUL com1.txt 'dot.' '..'; do
   check "pack refuses $name" test "$(exit_code "$pk24" pack bad.pk24 --as "$name" in/setup.ini)" = 1
   check "no archive left for $name" test ! -e bad.pk24
 done
+name263="$(printf 'n%.0s' $(seq 263))"
+check "pack takes a name of 263 bytes" test "$(exit_code "$pk24" pack long.pk24 --as "$name263" in/setup.ini)" = 0
+check "list shows the 263-byte name" test "$("$pk24" list long.pk24 | awk 'NR == 1 {print $2}')" = "$name263"
+check "pack refuses a name of 264 bytes" test "$(exit_code "$pk24" pack bad.pk24 --as "${name263}n" in/setup.ini)" = 1
+check "no archive left for the 264-byte name" test ! -e bad.pk24
 check "pack refuses a name twice" test "$(exit_code "$pk24" pack bad.pk24 in/setup.ini --as SETUP.INI in/empty.dat)" = 1
 check "pack refuses subfolders" test "$(exit_code "$pk24" pack bad.pk24 sub)" = 1
 check "pack refuses missing files" test "$(exit_code "$pk24" pack bad.pk24 in/missing)" = 1
