@@ -195,7 +195,7 @@ TEST_F(DialogFramework, DestroyingTheObjectDestroysItsWindowWithoutCallingHooks)
         window = dialog.Create(nullptr, 0);
         ASSERT_NE(nullptr, window);
         ShowWindow(window, SW_SHOW);
-        EXPECT_EQ(std::vector<std::string>{"show"}, calls);
+        EXPECT_EQ((std::vector<std::string>{"init", "show"}), calls);
         calls.clear();
     }
     EXPECT_FALSE(IsWindow(window));
