@@ -72,6 +72,13 @@ TEST(ForcedStop, SendingStopKeepsItsTimeLimitWhenWorkerSticksInItsHandler)
     Gate gate;
     StickingAtSendThread thread(&gate);
     thread.m_dwStopTimeout = 200;
+    // Stuck inside a batch already: terminated.
+    ASSERT_EQ(S_OK, thread.Start(true));
+    ThreadItem stuck = MakeItem(1, kHoldAtGate);
+    ASSERT_EQ(S_OK, thread.PostItem(&stuck));
+    ASSERT_TRUE(thread.WaitUntilHeld());
+    EXPECT_TRUE(thread.Stop(true, true, true));
+    // Sticking just as the stop goes to send.
     ASSERT_EQ(S_OK, thread.Start(true));
     HANDLE worker = thread.OpenWorker();
     HANDLE stopper = StartThread([&thread] { thread.Stop(true, true, true); });
