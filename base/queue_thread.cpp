@@ -174,15 +174,20 @@ HRESULT CQueueThread::SendItem(const ThreadItem* item, DWORD milliseconds)
         CLockGuard guard(m_QueueLock);
     }
     CLockGuard sendGuard(m_SendLock);
+    ExpectAnswer();
     m_QueueLock.Lock();
     return SendWithLocksHeld(item, milliseconds);
 }
 
-HRESULT CQueueThread::SendWithLocksHeld(const ThreadItem* item, DWORD milliseconds)
+void CQueueThread::ExpectAnswer()
 {
     m_EventDone.Reset();
     m_EventResult.Reset();
     m_EventGrabResult.Set();
+}
+
+HRESULT CQueueThread::SendWithLocksHeld(const ThreadItem* item, DWORD milliseconds)
+{
     ThreadItem* copy = nullptr;
     HRESULT result = m_Items.PushCopy(item, true, &copy);
     if (SUCCEEDED(result))
@@ -278,9 +283,12 @@ void CQueueThread::QueueStopItemsWithin(bool send, DWORD milliseconds)
     }
     if (!LockWithin(m_SendLock, started, milliseconds))
         return;
+    ExpectAnswer();
     if (LockWithin(m_QueueLock, started, milliseconds)) {
         ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
         SendWithLocksHeld(&quit, TimeLeft(started, milliseconds));
+    } else {
+        m_EventGrabResult.Reset();
     }
     m_SendLock.Unlock();
 }

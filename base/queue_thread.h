@@ -77,8 +77,10 @@ private:
     // a batch holds the queue lock, and then nothing is queued.
     void QueueStopItemsWithin(bool send, DWORD milliseconds);
     static bool LockWithin(CLock& lock, DWORD started, DWORD milliseconds);
-    // The send itself, for a caller that holds m_SendLock and m_QueueLock;
-    // lets go of m_QueueLock once the item is queued.
+    // The two halves of a send, for a caller that holds m_SendLock: the
+    // events readied for the answer, then (with m_QueueLock held too, let go
+    // of once the item is queued) the item queued and its answer awaited.
+    void ExpectAnswer();
     HRESULT SendWithLocksHeld(const ThreadItem* item, DWORD milliseconds);
     // Clears up after a terminated worker: it may have died holding the
     // locks, in the middle of a batch, with its wait array allocated.
