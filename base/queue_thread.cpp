@@ -174,17 +174,25 @@ HRESULT CQueueThread::SendItem(const ThreadItem* item, DWORD milliseconds)
         CLockGuard guard(m_QueueLock);
     }
     CLockGuard sendGuard(m_SendLock);
+    ExpectAnswer();
+    m_QueueLock.Lock();
+    return SendWithLocksHeld(item, milliseconds);
+}
+
+void CQueueThread::ExpectAnswer()
+{
     m_EventDone.Reset();
     m_EventResult.Reset();
     m_EventGrabResult.Set();
+}
+
+HRESULT CQueueThread::SendWithLocksHeld(const ThreadItem* item, DWORD milliseconds)
+{
     ThreadItem* copy = nullptr;
-    HRESULT result;
-    {
-        CLockGuard guard(m_QueueLock);
-        result = m_Items.PushCopy(item, true, &copy);
-        if (SUCCEEDED(result))
-            m_pSentItem = copy;
-    }
+    HRESULT result = m_Items.PushCopy(item, true, &copy);
+    if (SUCCEEDED(result))
+        m_pSentItem = copy;
+    m_QueueLock.Unlock();
     if (FAILED(result)) {
         m_EventGrabResult.Reset();
         return result;
@@ -260,21 +268,39 @@ void CQueueThread::QueueStopItems(bool send, DWORD milliseconds)
 void CQueueThread::QueueStopItemsWithin(bool send, DWORD milliseconds)
 {
     // Queuing needs m_QueueLock, which a worker stuck inside a batch never
-    // gives back: try for it only as long as the stop may take.
+    // gives back, and a send needs m_SendLock too: try for them only as long
+    // as the stop may take, and never let go of the queue lock between
+    // getting it and queuing, or a worker could start a batch and stick in
+    // it right then. If a lock can't be had, nothing is queued and the
+    // worker will be terminated.
     DWORD started = GetTickCount();
-    while (!m_QueueLock.TryLock()) {
-        if (TimeLeft(started, milliseconds) == 0)
-            return; // nothing queued; the worker will be terminated
-        Sleep(kLockPollMs);
-    }
-    if (send) {
-        // The worker needs the lock to answer.
-        m_QueueLock.Unlock();
-        QueueStopItems(true, TimeLeft(started, milliseconds));
-    } else {
+    if (!send) {
+        if (!LockWithin(m_QueueLock, started, milliseconds))
+            return;
         QueueStopItems(false, 0);
         m_QueueLock.Unlock();
+        return;
     }
+    if (!LockWithin(m_SendLock, started, milliseconds))
+        return;
+    ExpectAnswer();
+    if (LockWithin(m_QueueLock, started, milliseconds)) {
+        ThreadItem quit = {THREAD_CMD_QUIT, 0, 0, 0};
+        SendWithLocksHeld(&quit, TimeLeft(started, milliseconds));
+    } else {
+        m_EventGrabResult.Reset();
+    }
+    m_SendLock.Unlock();
+}
+
+bool CQueueThread::LockWithin(CLock& lock, DWORD started, DWORD milliseconds)
+{
+    while (!lock.TryLock()) {
+        if (TimeLeft(started, milliseconds) == 0)
+            return false;
+        Sleep(kLockPollMs);
+    }
+    return true;
 }
 
 void CQueueThread::CleanUpAfterTermination()

@@ -52,7 +52,8 @@ public:
     // Send: a QUIT item sent without a time limit, else CLOSE and QUIT
     // posted. Force: when waiting, a worker that has not ended
     // m_dwStopTimeout after the call is terminated, also when it is stuck
-    // inside a batch. True only when it had to be terminated.
+    // inside a batch; the locks and the send keep to that limit too. True
+    // only when it had to be terminated.
     virtual bool Stop(bool wait, bool send, bool force);
 
 protected:
@@ -75,6 +76,12 @@ private:
     // The same within a time limit, for a forced stop: a worker stuck inside
     // a batch holds the queue lock, and then nothing is queued.
     void QueueStopItemsWithin(bool send, DWORD milliseconds);
+    static bool LockWithin(CLock& lock, DWORD started, DWORD milliseconds);
+    // The two halves of a send, for a caller that holds m_SendLock: the
+    // events readied for the answer, then (with m_QueueLock held too, let go
+    // of once the item is queued) the item queued and its answer awaited.
+    void ExpectAnswer();
+    HRESULT SendWithLocksHeld(const ThreadItem* item, DWORD milliseconds);
     // Clears up after a terminated worker: it may have died holding the
     // locks, in the middle of a batch, with its wait array allocated.
     void CleanUpAfterTermination();

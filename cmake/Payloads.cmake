@@ -81,26 +81,32 @@ function(bc_link_program_payloads_now target)
   get_property(standin_files GLOBAL PROPERTY BCSETUP_STANDIN_PACKAGE_FILES)
   get_property(standin_targets GLOBAL PROPERTY BCSETUP_STANDIN_PACKAGE_TARGETS)
 
+  # Every way of making the package writes into this folder, which a fresh
+  # build folder does not have yet.
+  set(make_dir COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}")
   if(BCSETUP_MAIN_PACKAGE AND IS_DIRECTORY "${BCSETUP_MAIN_PACKAGE}")
     file(GLOB package_files CONFIGURE_DEPENDS "${BCSETUP_MAIN_PACKAGE}/*")
     add_custom_command(OUTPUT "${package}"
+      ${make_dir}
       COMMAND "${pk24}" pack "${package}" "${BCSETUP_MAIN_PACKAGE}"
       DEPENDS ${package_files} "${pk24}" COMMENT "Packing the main package" VERBATIM)
   elseif(BCSETUP_MAIN_PACKAGE)
     # A ready package: checked here so that a damaged one fails the build.
     add_custom_command(OUTPUT "${package}"
+      ${make_dir}
       COMMAND "${pk24}" list "${BCSETUP_MAIN_PACKAGE}"
       COMMAND ${CMAKE_COMMAND} -E copy "${BCSETUP_MAIN_PACKAGE}" "${package}"
       DEPENDS "${BCSETUP_MAIN_PACKAGE}" "${pk24}" COMMENT "Checking the main package" VERBATIM)
   elseif(standin_files)
     add_custom_command(OUTPUT "${package}"
-      COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}"
+      ${make_dir}
       COMMAND "${pk24}" pack "${package}" ${standin_files}
       DEPENDS ${standin_files} ${standin_targets} "${pk24}"
       COMMENT "Packing the main package from the stand-in installer" VERBATIM)
   else()
     bc_payload_input(setup_program BCSETUP_MAIN_PACKAGE standin_setup setup.exe)
     add_custom_command(OUTPUT "${package}"
+      ${make_dir}
       COMMAND "${pk24}" pack "${package}" --as setup.exe "${setup_program}"
       DEPENDS "${setup_program}" ${setup_program_DEPENDS} "${pk24}"
       COMMENT "Packing the main package from the stand-in setup" VERBATIM)

@@ -5,6 +5,10 @@
 # BCSETUP_ARCH=x86_64 it is also built for x86_64 into BUILD_DIR/win64, with
 # the same options, for hosts that run no 32-bit code; the checks of the
 # program file there still read the i686 product.
+# BCSETUP_HOST_TOOLS_DIR=<host build>/tools takes the host tools (pk24) from
+# an existing host build instead of building them in BUILD_DIR/host, and
+# BCSETUP_TARGET=<target> builds only that target of the Win32 side (the
+# build tests use both to make just BCSetup.exe in a fresh folder).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
@@ -18,8 +22,12 @@ esac
 
 "$root/scripts/install-deps.sh"
 
-cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/host" -j "$jobs"
+tools="${BCSETUP_HOST_TOOLS_DIR:-}"
+if [ -z "$tools" ]; then
+  cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build/host" -j "$jobs"
+  tools="$build/host/tools"
+fi
 
 # build_win ARCH [cmake args]
 build_win() {
@@ -28,8 +36,8 @@ build_win() {
   cmake -S "$root" -B "$dir" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-mingw.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DBCSETUP_HOST_TOOLS_DIR="$build/host/tools" "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+    -DBCSETUP_HOST_TOOLS_DIR="$tools" "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs" ${BCSETUP_TARGET:+--target "$BCSETUP_TARGET"}
 }
 
 build_win i686 "$@"

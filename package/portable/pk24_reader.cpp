@@ -63,8 +63,12 @@ PackageResult ReadPackage(CArchiveSource& source, CEntrySink& sink, LeadBytePred
     if (delivered < PK24_ARCHIVE_HEADER_SIZE)
         return PACKAGE_E_END_OF_FILE;
 
-    // Signed on purpose: a size field below 24 leaves nothing to unpack.
-    int64_t remaining = AsSignedSize(archive.archiveSize) - static_cast<int64_t>(PK24_ARCHIVE_HEADER_SIZE);
+    // Signed on purpose: a size field below 24 (also one that is negative as
+    // a signed number) leaves nothing to unpack. Compared before subtracting,
+    // so that the most negative sizes don't overflow.
+    const int64_t headerSize = static_cast<int64_t>(PK24_ARCHIVE_HEADER_SIZE);
+    int64_t archiveSize = AsSignedSize(archive.archiveSize);
+    int64_t remaining = archiveSize > headerSize ? archiveSize - headerSize : 0;
     while (remaining > 0) {
         for (unsigned char& byte : bytes)
             byte = 0;

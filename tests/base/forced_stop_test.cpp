@@ -30,6 +30,23 @@ void ExpectFitToRunAgain(RecordingQueueThread& thread)
     // anywhere, even inside the heap.
     EXPECT_FALSE(thread.Stop(true, false, false));
 }
+
+// A worker that sticks in its item handler at the moment a stop has found it
+// idle and goes to send QUIT: a held item starts its batch just before the
+// send queues anything.
+class StickingAtSendThread : public RecordingQueueThread {
+public:
+    using RecordingQueueThread::RecordingQueueThread;
+    HRESULT SendItem(const ThreadItem* item, DWORD milliseconds) override
+    {
+        if (item->nCommand == THREAD_CMD_QUIT) {
+            ThreadItem stuck = MakeItem(1, kHoldAtGate);
+            PostItem(&stuck);
+            WaitUntilHeld();
+        }
+        return RecordingQueueThread::SendItem(item, milliseconds);
+    }
+};
 } // namespace
 
 TEST(ForcedStop, TerminatesStuckWorkerAfterTenSeconds)
@@ -48,6 +65,30 @@ TEST(ForcedStop, TerminatesStuckWorkerAfterTenSeconds)
     EXPECT_EQ(static_cast<HRESULT>(THREAD_TERMINATED_EXIT_CODE), thread.GetResult());
     CloseHandle(worker);
     ExpectFitToRunAgain(thread);
+}
+
+TEST(ForcedStop, SendingStopKeepsItsTimeLimitWhenWorkerSticksInItsHandler)
+{
+    Gate gate;
+    StickingAtSendThread thread(&gate);
+    thread.m_dwStopTimeout = 200;
+    // Stuck inside a batch already: terminated.
+    ASSERT_EQ(S_OK, thread.Start(true));
+    ThreadItem stuck = MakeItem(1, kHoldAtGate);
+    ASSERT_EQ(S_OK, thread.PostItem(&stuck));
+    ASSERT_TRUE(thread.WaitUntilHeld());
+    EXPECT_TRUE(thread.Stop(true, true, true));
+    // Sticking just as the stop goes to send.
+    ASSERT_EQ(S_OK, thread.Start(true));
+    HANDLE worker = thread.OpenWorker();
+    HANDLE stopper = StartThread([&thread] { thread.Stop(true, true, true); });
+    bool returned = WaitForSingleObject(stopper, 60000) == WAIT_OBJECT_0;
+    gate.Open(); // a stop that blocked goes on now, so the test ends either way
+    JoinThread(stopper);
+    EXPECT_TRUE(returned) << "the forced stop waited for the stuck worker without a limit";
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 30000));
+    CloseHandle(worker);
+    EXPECT_FALSE(thread.IsRunning());
 }
 
 TEST(ForcedStop, RepeatedTerminationsLeaveNoHandleOrThreadBehind)

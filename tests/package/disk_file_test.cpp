@@ -80,6 +80,12 @@ TEST_F(DiskFileTest, FailedOpenKeepsPathAndMapsError)
     EXPECT_EQ(noFolder, file.m_strPath.GetData());
     EXPECT_EQ(S_OK, file.Reset());
     EXPECT_EQ(0, file.m_strPath.GetLength());
+    // A call that fails without setting the last error still fails: never
+    // HRESULT_FROM_WIN32(0), which is S_OK.
+    SetLastError(0);
+    EXPECT_EQ(E_FAIL, LastErrorResult());
+    SetLastError(ERROR_DISK_FULL);
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), LastErrorResult());
 }
 
 TEST_F(DiskFileTest, DispositionComesBeforeAccess)

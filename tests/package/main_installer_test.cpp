@@ -34,6 +34,15 @@ protected:
 
     std::string m_strDestination;
 };
+
+// Counts the show and hide requests that reach the windows it serves.
+volatile LONG g_nShowRequests = 0;
+LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHOWWINDOW)
+        InterlockedIncrement(&g_nShowRequests);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
 } // namespace
 
 TEST_F(MainInstallerTest, InstallsWithItsWindowRaisedAndTheOwnerHiddenMeanwhile)
@@ -99,8 +108,15 @@ TEST_F(MainInstallerTest, NullOwnerAndACancelledInstallation)
     ScopedJournal journal(m_strScratch);
     ScopedEnvironmentVariable action("BCSETUP_SETUP_ACTION", "cancel");
     ScopedEnvironmentVariable exitCode("BCSETUP_SETUP_EXIT_CODE", "-1");
+    // Without an owner nothing is hidden or shown, no other window either.
+    WindowOnOwnThread shown(L"visible window", SW_SHOW, CountingWindowProc);
+    WindowOnOwnThread hidden(L"hidden window", SW_HIDE, CountingWindowProc);
+    InterlockedExchange(&g_nShowRequests, 0);
     // The exit code plays no part: the setup learns of the cancel from the registry.
     EXPECT_TRUE(Run(nullptr));
+    EXPECT_EQ(0, g_nShowRequests);
+    EXPECT_TRUE(IsWindowVisible(shown.Window()));
+    EXPECT_FALSE(IsWindowVisible(hidden.Window()));
     DWORD cancelled = 0;
     EXPECT_TRUE(ReadProductDword("CANCELED", &cancelled));
     EXPECT_EQ(1u, cancelled);

@@ -58,6 +58,16 @@ TEST(EntryName, WalksDoubleByteCharactersAsUnits)
     // A lead byte whose second half is missing, and a real backslash after a character.
     EXPECT_FALSE(Accepted("abc\x95", IsShiftJisLeadByte));
     EXPECT_FALSE(Accepted(kanji + "\\x", IsShiftJisLeadByte));
+    // The ends of both lead-byte ranges, and the bytes just outside them,
+    // before a 0x5C: one character, or a byte and a backslash.
+    for (unsigned char lead : {0x81, 0x9F, 0xE0, 0xFC}) {
+        EXPECT_TRUE(IsShiftJisLeadByte(lead)) << int{lead};
+        EXPECT_TRUE(Accepted(std::string{static_cast<char>(lead), '\x5C'} + ".txt", IsShiftJisLeadByte)) << int{lead};
+    }
+    for (unsigned char single : {0x80, 0xA0, 0xDF, 0xFD}) {
+        EXPECT_FALSE(IsShiftJisLeadByte(single)) << int{single};
+        EXPECT_FALSE(Accepted(std::string{static_cast<char>(single), '\x5C'} + ".txt", IsShiftJisLeadByte)) << int{single};
+    }
     // A lead byte may not swallow a separator, a dot or a blank.
     for (const char* pair : {"\x81/x", "\x81:x", "\x81.", "\x81 ", "x\x81\x01"})
         EXPECT_FALSE(Accepted(pair, IsShiftJisLeadByte)) << pair;

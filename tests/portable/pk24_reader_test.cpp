@@ -57,15 +57,25 @@ PackageResult Unpack(const std::vector<unsigned char>& bytes, RecordingSink& sin
 TEST(Pk24Reader, LaysOutHeadersAtTheirOffsets)
 {
     // Written by hand, so the builder's layout can't hide a reader fault.
-    std::vector<unsigned char> bytes(24 + 284 + 3, 0);
-    bytes[0] = static_cast<unsigned char>(bytes.size());
+    // The archive size, 597 = 0x255, needs both of its low bytes: read as
+    // 0x55 alone it would end the archive after the first entry.
+    std::vector<unsigned char> bytes(24 + 284 + 3 + 284 + 2, 0);
+    ASSERT_EQ(597u, bytes.size());
+    bytes[0] = 0x55;
+    bytes[1] = 0x02;
     std::memcpy(&bytes[8], "PK24", 4);
     bytes[24] = 3;
     std::memcpy(&bytes[24 + 20], "a.txt", 5);
     std::memcpy(&bytes[24 + 284], "xyz", 3);
+    const size_t second = 24 + 284 + 3;
+    bytes[second] = 2;
+    std::memcpy(&bytes[second + 20], "b.txt", 5);
+    std::memcpy(&bytes[second + 284], "uv", 2);
     RecordingSink sink;
     EXPECT_EQ(PACKAGE_OK, Unpack(bytes, sink));
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt"}), sink.m_Order);
     EXPECT_EQ("xyz", sink.m_Files["a.txt"]);
+    EXPECT_EQ("uv", sink.m_Files["b.txt"]);
 }
 
 TEST(Pk24Reader, WritesEveryEntryInStoredOrder)
@@ -96,7 +106,9 @@ TEST(Pk24Reader, CopesWithReadsShorterThanAsked)
 
 TEST(Pk24Reader, SizeFieldOf24OrLessMeansNoEntries)
 {
-    for (uint64_t size : {uint64_t{24}, uint64_t{23}, uint64_t{0}, UINT64_MAX}) {
+    // Negative as signed numbers too, the most negative ones included.
+    for (uint64_t size : {uint64_t{24}, uint64_t{23}, uint64_t{0}, UINT64_MAX, uint64_t{1} << 63,
+                          (uint64_t{1} << 63) + 23, (uint64_t{1} << 63) + 24}) {
         RecordingSink sink;
         EXPECT_EQ(PACKAGE_OK, Unpack(PackageBuilder().ArchiveSize(size).Entry("a", "x").Build(), sink)) << size;
         EXPECT_TRUE(sink.m_Order.empty()) << size;

@@ -29,10 +29,32 @@ check "chunk 3 stored as it is" cmp -s -i 3000000:3000000 in/setup.exe s.bin
 check "unscramble" test "$(exit_code "$pk24" unscramble s.bin r.bin)" = 0
 check "unscramble restores" cmp -s in/setup.exe r.bin
 
+# Known answers, worked out by hand from the chunk rule, so that a wrong
+# choice of chunks can't hide behind a round trip: plain byte i is i mod 256;
+# chunks 1 and 2 store plain XOR the plain byte before, their first byte XOR
+# 0x6B and 0xD2. Five bytes around the start of chunks 1, 2 and 3, of a
+# payload with 100,000-byte chunks and of one with 1,000,000-byte chunks.
+bytes_at() { od -An -tx1 -j "$2" -N 5 "$1" | tr -d ' \n'; }
+for size in 350000 3500000; do
+  python3 -c "import sys; sys.stdout.buffer.write((bytes(range(256)) * ($size // 256 + 1))[:$size])" > ka_$size
+  check "scramble $size known bytes" test "$(exit_code "$pk24" scramble ka_$size ka_$size.s)" = 0
+done
+check "chunk 1 of 100,000 starts at 100,000 with seed 0x6B" test "$(bytes_at ka_350000.s 99998)" = 9e9fcb0103
+check "chunk 2 of 100,000 starts at 200,000 with seed 0xD2" test "$(bytes_at ka_350000.s 199998)" = 0301920103
+check "chunk 3 of 100,000 is stored as it is" test "$(bytes_at ka_350000.s 299998)" = 0301e0e1e2
+check "chunk 1 of 1,000,000 starts at 1,000,000" test "$(bytes_at ka_3500000.s 999998)" = 3e3f2b0103
+check "chunk 2 of 1,000,000 starts at 2,000,000" test "$(bytes_at ka_3500000.s 1999998)" = 0301520103
+check "chunk 3 of 1,000,000 is stored as it is" test "$(bytes_at ka_3500000.s 2999998)" = 0301c0c1c2
+
 for name in ../up.txt 'a\b' C:x NUL com1.txt 'dot.' '..'; do
   check "pack refuses $name" test "$(exit_code "$pk24" pack bad.pk24 --as "$name" in/setup.ini)" = 1
   check "no archive left for $name" test ! -e bad.pk24
 done
+name263="$(printf 'n%.0s' $(seq 263))"
+check "pack takes a name of 263 bytes" test "$(exit_code "$pk24" pack long.pk24 --as "$name263" in/setup.ini)" = 0
+check "list shows the 263-byte name" test "$("$pk24" list long.pk24 | awk 'NR == 1 {print $2}')" = "$name263"
+check "pack refuses a name of 264 bytes" test "$(exit_code "$pk24" pack bad.pk24 --as "${name263}n" in/setup.ini)" = 1
+check "no archive left for the 264-byte name" test ! -e bad.pk24
 check "pack refuses a name twice" test "$(exit_code "$pk24" pack bad.pk24 in/setup.ini --as SETUP.INI in/empty.dat)" = 1
 check "pack refuses subfolders" test "$(exit_code "$pk24" pack bad.pk24 sub)" = 1
 check "pack refuses missing files" test "$(exit_code "$pk24" pack bad.pk24 in/missing)" = 1

@@ -23,7 +23,11 @@ const UINT kTimerId = 7;
 
 class CRecordingDialog : public CDialogBase {
 public:
-    explicit CRecordingDialog(WORD templateId = IDD_FOLDER) : CDialogBase(templateId) {}
+    // The hooks record into log when one is given, else into the object's own list.
+    explicit CRecordingDialog(WORD templateId = IDD_FOLDER, std::vector<std::string>* log = nullptr)
+        : CDialogBase(templateId), m_calls(log ? *log : m_ownCalls)
+    {
+    }
 
     void OnInitDialog() override { m_calls.push_back("init"); }
     void OnDestroy() override { m_calls.push_back("destroy"); }
@@ -50,7 +54,8 @@ public:
     }
 
     bool m_bCloseInOK = false;
-    std::vector<std::string> m_calls;
+    std::vector<std::string> m_ownCalls;
+    std::vector<std::string>& m_calls;
 };
 
 class DialogFramework : public ::testing::Test {
@@ -182,13 +187,19 @@ TEST_F(DialogFramework, MessagesReachTheirHooks)
 
 TEST_F(DialogFramework, DestroyingTheObjectDestroysItsWindowWithoutCallingHooks)
 {
+    // The log outlives the object: no hook may run once its object is going.
+    std::vector<std::string> calls;
     HWND window = nullptr;
     {
-        CRecordingDialog dialog;
+        CRecordingDialog dialog(IDD_FOLDER, &calls);
         window = dialog.Create(nullptr, 0);
         ASSERT_NE(nullptr, window);
+        ShowWindow(window, SW_SHOW);
+        EXPECT_EQ((std::vector<std::string>{"init", "show"}), calls);
+        calls.clear();
     }
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(std::vector<std::string>{}, calls);
 }
 
 TEST_F(DialogFramework, ToolTipsInAllSixForms)

@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Checks the payloads a program carries (type 1001: 207 the main package,
+203 wmfdist.exe, 205 DivXPro.exe), read from the file and unscrambled by pk24.
+
+  payloads_test.py default BCSetup.exe pk24 BIN_FOLDER
+    A build without release inputs carries the stand-in installers.
+  payloads_test.py release SOURCE_ROOT pk24 WORK_FOLDER
+    The release engineer's command, scripts/build.sh NEW_DIR -D..., into
+    build folders that don't exist yet, with a package folder, with a ready
+    .pk24 file and with each option left empty: each program carries exactly
+    the given payloads, or the stand-in for an option left empty. Only
+    BCSetup is built, with the host tools of this build."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import pefile
+
+PK24 = None
+PAYLOAD_TYPE = 1001
+STANDIN_PACKAGE_START = ['setup.skin', 'setup.exe', 'engine32.cab', 'setup.inx', 'setup.ini', 'setup.boot']
+
+
+def payloads(pe):
+    """The payload resources by id."""
+    found = {}
+    for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if entry.id != PAYLOAD_TYPE:
+            continue
+        for item in entry.directory.entries:
+            data = item.directory.entries[0].data.struct
+            found[item.id] = pe.get_data(data.OffsetToData, data.Size)
+    return found
+
+
+def package_names(path):
+    listing = subprocess.run([PK24, 'list', path], check=True, capture_output=True, text=True).stdout
+    return [line.split()[-1] for line in listing.splitlines() if not line.strip().endswith('entries)')]
+
+
+def read(path):
+    with open(path, 'rb') as source:
+        return source.read()
+
+
+class PayloadChecks(unittest.TestCase):
+    """Restores the payloads of one program into a scratch folder."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix='bcsetup-payloads-')
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
+
+    def restore(self, program):
+        """The payloads of the program unscrambled, as files: {id: path}."""
+        stored = payloads(pefile.PE(program, fast_load=False))
+        self.assertEqual({203, 205, 207}, set(stored), program)
+        restored = {}
+        for resource_id, data in stored.items():
+            stored_path = os.path.join(self.folder, '%d.stored' % resource_id)
+            plain_path = os.path.join(self.folder, '%d.plain' % resource_id)
+            with open(stored_path, 'wb') as out:
+                out.write(data)
+            subprocess.run([PK24, 'unscramble', stored_path, plain_path], check=True)
+            restored[resource_id] = plain_path
+        return restored
+
+    def assert_stand_in_package(self, path, bin_folder):
+        names = package_names(path)
+        self.assertEqual(names[:6], STANDIN_PACKAGE_START)
+        self.assertIn('Brixelcast.exe', names)
+        unpacked = os.path.join(self.folder, 'main')
+        os.mkdir(unpacked)
+        subprocess.run([PK24, 'unpack', path, unpacked], check=True)
+        for name in ('setup.exe', 'Brixelcast.exe'):
+            self.assertEqual(read(os.path.join(unpacked, name)), read(os.path.join(bin_folder, name)), name)
+
+
+class DefaultPayloads(PayloadChecks):
+    PROGRAM = BIN = None
+
+    def test_carries_the_stand_in_installers(self):
+        restored = self.restore(self.PROGRAM)
+        self.assert_stand_in_package(restored[207], self.BIN)
+        for resource_id, name in ((203, 'wmfdist.exe'), (205, 'DivXPro.exe')):
+            self.assertEqual(read(restored[resource_id]), read(os.path.join(self.BIN, name)), name)
+
+
+class ReleaseBuilds(PayloadChecks):
+    ROOT = WORK = None
+
+    @classmethod
+    def setUpClass(cls):
+        # Inputs larger than three chunks of 100,000 bytes, so that the
+        # scrambled chunks are part of what must come back.
+        inputs = os.path.join(cls.WORK, 'inputs')
+        shutil.rmtree(inputs, ignore_errors=True)
+        cls.folder_package = os.path.join(inputs, 'InstallShield')
+        os.makedirs(cls.folder_package)
+        cls.folder_files = {'setup.exe': os.urandom(350000), 'data1.cab': os.urandom(1000), 'setup.ini': b'[Startup]\r\n'}
+        for name, data in cls.folder_files.items():
+            with open(os.path.join(cls.folder_package, name), 'wb') as out:
+                out.write(data)
+        # A ready package in an order of its own, which must be carried as it is.
+        cls.ready_package = os.path.join(inputs, 'ready.pk24')
+        subprocess.run([PK24, 'pack', cls.ready_package, '--as', 'setup.skin', os.path.join(cls.folder_package, 'setup.ini'),
+                        '--as', 'setup.exe', os.path.join(cls.folder_package, 'setup.exe')], check=True)
+        cls.wmf = os.path.join(inputs, 'wmfdist.exe')
+        cls.divx = os.path.join(inputs, 'DivXPro.exe')
+        for path in (cls.wmf, cls.divx):
+            with open(path, 'wb') as out:
+                out.write(os.urandom(320000))
+
+    def build(self, case, main='', wmf='', divx=''):
+        """Builds BCSetup as the README says, into a folder that does not
+        exist yet; returns the Win32 build folder."""
+        new_dir = os.path.join(self.WORK, case)
+        shutil.rmtree(new_dir, ignore_errors=True)
+        env = dict(os.environ, BCSETUP_ARCH='i686', BCSETUP_HOST_TOOLS_DIR=os.path.dirname(os.path.dirname(PK24)),
+                   BCSETUP_TARGET='BCSetup')
+        result = subprocess.run([os.path.join(self.ROOT, 'scripts', 'build.sh'), new_dir,
+                                 '-DBCSETUP_MAIN_PACKAGE=' + main, '-DBCSETUP_WMF_RUNTIME=' + wmf,
+                                 '-DBCSETUP_DIVX_SETUP=' + divx],
+                                env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.assertEqual(0, result.returncode, result.stdout[-3000:])
+        return os.path.join(new_dir, 'win')
+
+    def test_package_folder_and_the_stand_in_divx_installer(self):
+        win = self.build('folder', main=self.folder_package, wmf=self.wmf)
+        restored = self.restore(os.path.join(win, 'bin', 'BCSetup.exe'))
+        self.assertEqual(sorted(self.folder_files), package_names(restored[207]))
+        unpacked = os.path.join(self.folder, 'main')
+        os.mkdir(unpacked)
+        subprocess.run([PK24, 'unpack', restored[207], unpacked], check=True)
+        for name, data in self.folder_files.items():
+            self.assertEqual(data, read(os.path.join(unpacked, name)), name)
+        self.assertEqual(read(self.wmf), read(restored[203]))
+        self.assertEqual(read(os.path.join(win, 'bin', 'DivXPro.exe')), read(restored[205]))
+
+    def test_ready_package_and_the_stand_in_wmf_installer(self):
+        win = self.build('ready', main=self.ready_package, divx=self.divx)
+        restored = self.restore(os.path.join(win, 'bin', 'BCSetup.exe'))
+        self.assertEqual(read(self.ready_package), read(restored[207]))
+        self.assertEqual(read(os.path.join(win, 'bin', 'wmfdist.exe')), read(restored[203]))
+        self.assertEqual(read(self.divx), read(restored[205]))
+
+    def test_stand_in_main_package(self):
+        win = self.build('standin', wmf=self.wmf, divx=self.divx)
+        restored = self.restore(os.path.join(win, 'bin', 'BCSetup.exe'))
+        self.assert_stand_in_package(restored[207], os.path.join(win, 'bin'))
+        self.assertEqual(read(self.wmf), read(restored[203]))
+        self.assertEqual(read(self.divx), read(restored[205]))
+
+
+if __name__ == '__main__':
+    mode = sys.argv[1]
+    if mode == 'default':
+        DefaultPayloads.PROGRAM, PK24, DefaultPayloads.BIN = sys.argv[2:5]
+        suite = DefaultPayloads
+    else:
+        ReleaseBuilds.ROOT, PK24, ReleaseBuilds.WORK = sys.argv[2:5]
+        suite = ReleaseBuilds
+    result = unittest.TextTestRunner(verbosity=2).run(unittest.defaultTestLoader.loadTestsFromTestCase(suite))
+    sys.exit(0 if result.wasSuccessful() else 1)
