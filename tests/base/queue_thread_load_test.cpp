@@ -13,14 +13,22 @@ using namespace thread_testing;
 namespace {
 constexpr int kPosted = 1; // dwParam1: poster, dwParam2: its sequence number
 constexpr int kSent = 2;   // dwParam2: the answer expected
+constexpr int kDrained = 3; // posted last: everything posted before it is handled
 constexpr int kMaxPosters = 8;
 
 // Checks the order of each poster's items; answers a sent item with its
 // dwParam2. Only the worker touches the counts until the worker has ended.
 class CountingQueueThread : public CQueueThread {
 public:
-    CountingQueueThread() : CQueueThread("Counting") { Reset(); }
-    ~CountingQueueThread() { Stop(true, false, false); }
+    CountingQueueThread() : CQueueThread("Counting"), drained(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+    {
+        Reset();
+    }
+    ~CountingQueueThread()
+    {
+        Stop(true, false, false);
+        CloseHandle(drained);
+    }
 
     void Reset()
     {
@@ -38,12 +46,22 @@ public:
             ++posted;
         } else if (item->nCommand == kSent) {
             ++sent;
+        } else if (item->nCommand == kDrained) {
+            SetEvent(drained);
         }
         return static_cast<HRESULT>(item->dwParam2);
     }
 
+    // Posts kDrained and waits until the worker gets to it.
+    bool WaitUntilDrained()
+    {
+        ThreadItem item = {kDrained, 0, 0, 0};
+        return PostItem(&item) == S_OK && WaitForSingleObject(drained, 30000) == WAIT_OBJECT_0;
+    }
+
     DWORD nextSequence[kMaxPosters];
     int posted, sent, outOfOrder;
+    HANDLE drained;
 };
 
 struct LoadResult {
@@ -115,6 +133,9 @@ TEST(QueueThreadLoad, RepeatedRoundsLeaveNoHandleOrThreadBehind)
         ASSERT_EQ(S_OK, thread.Start(round % 2 == 0)) << "round " << round;
         LoadResult result;
         RunLoad(thread, 2, 15, 1, 5, result);
+        // A sent QUIT goes before the items still queued, which are then
+        // dropped: let the worker handle them all first.
+        ASSERT_TRUE(thread.WaitUntilDrained()) << "round " << round;
         // Every way of stopping: sending QUIT, posting CLOSE and QUIT, and
         // not waiting (the next Start or Stop waits for that worker).
         switch (round % 3) {
