@@ -139,6 +139,22 @@ TEST(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
     EXPECT_TRUE(run.LeftWorkFolders().empty());
 }
 
+// One byte of the main package changed in the program file, where the
+// package format itself would not notice (the last byte of its last entry):
+// the written package fails its recorded digest, so nothing of it runs.
+TEST(Sequence, ProgramWithAChangedPayloadGivesMessage111AndRunsNothing)
+{
+    SetupScenario run("damagedpayload");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    ASSERT_TRUE(run.DamagePayload(207));
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
+    run.Answer(111, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+}
+
 TEST(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
 {
     SetupScenario run("companionfails");
