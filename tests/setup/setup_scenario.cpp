@@ -154,6 +154,15 @@ bool SetupScenario::BlockWorkFile(const char* name)
     return true;
 }
 
+bool SetupScenario::UseProgram(const std::string& binPath)
+{
+    if (!CopyFileW(Widen(BinPath(binPath)).c_str(), Widen(m_strMedium + "Setup\\BCSetup.exe").c_str(), FALSE)) {
+        ADD_FAILURE() << "could not put " << binPath << " on the medium";
+        return false;
+    }
+    return true;
+}
+
 bool SetupScenario::DamagePayload(WORD id)
 {
     std::wstring program = Widen(m_strMedium + "Setup\\BCSetup.exe");

@@ -26,6 +26,9 @@ public:
 
     // Medium: Setup\BCSetup.exe always; Tools\DirectX9.0c\dxsetup.exe unless removed.
     void RemoveDirectXSetup();
+    // Puts another build of the program (a path below bin\) on the medium as
+    // Setup\BCSetup.exe. False, with a test failure, when it can't be copied.
+    bool UseProgram(const std::string& binPath);
     std::string MediumFolder() const { return m_strMedium; }
     std::string ScratchFolder() const { return m_strFolder; }
     // Scripting of the stand-ins (BCSETUP_SETUP_ACTION, ...) and anything else.
