@@ -25,13 +25,11 @@ std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool r
             size_t count = std::min<size_t>(PIECE_SIZE, chunk.count - done);
             if (input.Read(piece.data(), count) != count)
                 return input.Failed() ? SystemError(input.Path()) : input.Path() + ": the file changed while it was read";
-            if (!restore)
+            if (!restore) // the digest is of the plain bytes
                 plainDigest.Update(piece.data(), count);
             if (chunk.scrambled)
                 previous = restore ? RestorePayloadBytes(piece.data(), piece.data(), count, previous)
                                    : ScramblePayloadBytes(piece.data(), piece.data(), count, previous);
-            if (restore)
-                plainDigest.Update(piece.data(), count);
             if (!output.Write(piece.data(), count))
                 return SystemError(output.Path());
             done += static_cast<uint32_t>(count);
@@ -58,7 +56,7 @@ std::string WriteDigest(const std::string& path, CSha256& digest)
 int ScrambleCommand(const Arguments& arguments, bool restore)
 {
     if (arguments.size() != 2 && (restore || arguments.size() != 3))
-        return Misuse(restore ? "unscramble needs IN and OUT" : "scramble needs IN, OUT and perhaps DIGEST");
+        return Misuse(restore ? "unscramble needs IN and OUT" : "scramble needs IN and OUT, and takes an optional DIGEST");
     uint64_t size = 0;
     if (!GetFileSize(arguments[0], &size))
         return Fail(arguments[0] + ": not a readable file");
