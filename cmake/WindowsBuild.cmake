@@ -23,6 +23,7 @@ set(BCSETUP_HOST_TOOLS_DIR "" CACHE PATH "Folder of the natively built host tool
 
 include(cmake/GoogleTestWin.cmake)
 include(cmake/Payloads.cmake)
+include(cmake/SignProgram.cmake)
 
 foreach(dir base package ui dxver setup resources standins tests)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)

@@ -6,6 +6,7 @@
 
 #include "base/module_instance.h"
 #include "package/disk_file.h"
+#include "package/payload_digest.h"
 #include "package/portable/payload_scrambling.h"
 #include "resource_ids.h"
 
@@ -35,28 +36,18 @@ bool WriteRestoredChunk(CDiskFile& file, const unsigned char* stored, const Payl
     return true;
 }
 
-} // namespace
-
-bool ExtractPayload(WORD resourceId, const char* outputPath)
+// Writes the payload, restoring its scrambled chunks.
+HRESULT WritePayloadFile(const unsigned char* image, DWORD size, const char* outputPath)
 {
-    HMODULE module = g_hInstance ? g_hInstance : GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_PAYLOAD));
-    if (!found)
-        return false;
-    HGLOBAL loaded = LoadResource(module, found);
-    DWORD size = SizeofResource(module, found);
-    const unsigned char* image = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
-    if (!image || size == 0)
-        return false;
-
     std::unique_ptr<unsigned char[]> work(new (std::nothrow) unsigned char[RESTORE_PIECE_SIZE]);
     if (!work)
-        return false;
+        return E_OUTOFMEMORY;
 
     CDiskFile file;
-    if (FAILED(file.Open(outputPath, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         0, nullptr)))
-        return false;
+    HRESULT result = file.Open(outputPath, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, 0, nullptr);
+    if (FAILED(result))
+        return result;
 
     PayloadChunk chunk;
     for (uint64_t index = 0; GetPayloadChunk(size, index, &chunk); ++index) {
@@ -65,8 +56,37 @@ bool ExtractPayload(WORD resourceId, const char* outputPath)
         bool written = chunk.scrambled ? WriteRestoredChunk(file, stored, chunk, work.get())
                                        : WriteAll(file, stored, chunk.count);
         if (!written)
-            return false;
+            return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
     }
+    return file.Close();
+}
+
+} // namespace
+
+HRESULT WritePayload(WORD resourceId, const char* outputPath)
+{
+    HMODULE module = g_hInstance ? g_hInstance : GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_PAYLOAD));
+    if (!found)
+        return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
+    HGLOBAL loaded = LoadResource(module, found);
+    DWORD size = SizeofResource(module, found);
+    const unsigned char* image = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+    if (!image || size == 0)
+        return E_FAIL;
     // The resource needs no release: it is part of the mapped image.
-    return SUCCEEDED(file.Close());
+    HRESULT result = WritePayloadFile(image, size, outputPath);
+    if (FAILED(result))
+        return result;
+    // Read back from the disk, so that a damaged program and a bad write are
+    // both caught. A file that fails the check goes at once: nothing may run it.
+    result = CheckPayloadDigest(resourceId, outputPath);
+    if (FAILED(result))
+        DeleteFileA(outputPath);
+    return result;
+}
+
+bool ExtractPayload(WORD resourceId, const char* outputPath)
+{
+    return SUCCEEDED(WritePayload(resourceId, outputPath));
 }

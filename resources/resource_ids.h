@@ -25,6 +25,8 @@
 #define IDI_SETUP                101
 
 #define RT_PAYLOAD               1001
+/* The SHA-256 of each payload, under the payload's id. */
+#define RT_PAYLOAD_DIGEST        1002
 #define IDR_PAYLOAD_WMF          203
 #define IDR_PAYLOAD_DIVX         205
 #define IDR_PAYLOAD_MAIN         207

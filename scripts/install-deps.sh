@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64 xvfb x11-utils
   fonts-ipafont-gothic fonts-wine locales googletest cmake make
-  clang libclang-rt-14-dev python3-pefile xorriso imagemagick
+  clang libclang-rt-14-dev python3-pefile xorriso imagemagick osslsigncode openssl
 )
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 

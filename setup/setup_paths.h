@@ -37,7 +37,9 @@ void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE]);
 void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
 
 // Names and creates the work folder in tempFolder: the unique file made for
-// the name is replaced by a folder. False when the folder can't be created.
+// the name is replaced by a folder, which only Administrators and SYSTEM may
+// use when the setup runs elevated (work_folder_security.h). False when the
+// folder can't be created.
 bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
 
 // True when workFolder exists as a folder; then it gets its trailing backslash.

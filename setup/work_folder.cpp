@@ -7,6 +7,7 @@
 
 #include "base/double_byte.h"
 #include "setup/setup_paths.h"
+#include "setup/work_folder_security.h"
 
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
 {
@@ -35,6 +36,11 @@ bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE
     if (!workFolder[0])
         return false;
     DeleteFileA(workFolder);
+    // Elevated: a folder only administrators can write. Where the platform
+    // refuses that descriptor, the folder gets the default security.
+    CWorkFolderSecurity security;
+    if (security.Get() && CreateDirectoryA(workFolder, security.Get()))
+        return true;
     return CreateDirectoryA(workFolder, nullptr) != FALSE;
 }
 

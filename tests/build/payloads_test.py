@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Checks the payloads a program carries (type 1001: 207 the main package,
-203 wmfdist.exe, 205 DivXPro.exe), read from the file and unscrambled by pk24.
+203 wmfdist.exe, 205 DivXPro.exe), read from the file and unscrambled by pk24,
+and the SHA-256 of each that it carries beside it (type 1002, same id),
+which must be the digest of the payload as the setup writes it.
 
   payloads_test.py default BCSetup.exe pk24 BIN_FOLDER
     A build without release inputs carries the stand-in installers.
@@ -8,8 +10,10 @@
     The release engineer's command, scripts/build.sh NEW_DIR -D..., into
     build folders that don't exist yet, with a package folder, with a ready
     .pk24 file and with each option left empty: each program carries exactly
-    the given payloads, or the stand-in for an option left empty. Only
-    BCSetup is built, with the host tools of this build."""
+    the given payloads, or the stand-in for an option left empty, and their
+    digests. One of them is signed (-DBCSETUP_SIGN_PKCS12) with a throw-away
+    certificate. Only BCSetup is built, with the host tools of this build."""
+import hashlib
 import os
 import shutil
 import subprocess
@@ -21,14 +25,15 @@ import pefile
 
 PK24 = None
 PAYLOAD_TYPE = 1001
+DIGEST_TYPE = 1002
 STANDIN_PACKAGE_START = ['setup.skin', 'setup.exe', 'engine32.cab', 'setup.inx', 'setup.ini', 'setup.boot']
 
 
-def payloads(pe):
-    """The payload resources by id."""
+def payloads(pe, resource_type=PAYLOAD_TYPE):
+    """The payload resources (or their digests) by id."""
     found = {}
     for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if entry.id != PAYLOAD_TYPE:
+        if entry.id != resource_type:
             continue
         for item in entry.directory.entries:
             data = item.directory.entries[0].data.struct
@@ -39,6 +44,12 @@ def payloads(pe):
 def package_names(path):
     listing = subprocess.run([PK24, 'list', path], check=True, capture_output=True, text=True).stdout
     return [line.split()[-1] for line in listing.splitlines() if not line.strip().endswith('entries)')]
+
+
+def listed_package_digest(path):
+    """The package's own SHA-256 as pk24 list shows it on its last line."""
+    listing = subprocess.run([PK24, 'list', path], check=True, capture_output=True, text=True).stdout
+    return listing.splitlines()[-1].split()[1]
 
 
 def read(path):
@@ -54,9 +65,13 @@ class PayloadChecks(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
 
     def restore(self, program):
-        """The payloads of the program unscrambled, as files: {id: path}."""
-        stored = payloads(pefile.PE(program, fast_load=False))
+        """The payloads of the program unscrambled, as files: {id: path};
+        checks that each carries the SHA-256 of what is restored."""
+        pe = pefile.PE(program, fast_load=False)
+        stored = payloads(pe)
         self.assertEqual({203, 205, 207}, set(stored), program)
+        self.digests = payloads(pe, DIGEST_TYPE)
+        self.assertEqual(set(stored), set(self.digests), program)
         restored = {}
         for resource_id, data in stored.items():
             stored_path = os.path.join(self.folder, '%d.stored' % resource_id)
@@ -65,6 +80,9 @@ class PayloadChecks(unittest.TestCase):
                 out.write(data)
             subprocess.run([PK24, 'unscramble', stored_path, plain_path], check=True)
             restored[resource_id] = plain_path
+            self.assertEqual(hashlib.sha256(read(plain_path)).digest(), self.digests[resource_id], resource_id)
+        # What the release engineer sees of the package is what the setup checks.
+        self.assertEqual(self.digests[207].hex(), listed_package_digest(restored[207]))
         return restored
 
     def assert_stand_in_package(self, path, bin_folder):
@@ -87,9 +105,20 @@ class DefaultPayloads(PayloadChecks):
         for resource_id, name in ((203, 'wmfdist.exe'), (205, 'DivXPro.exe')):
             self.assertEqual(read(restored[resource_id]), read(os.path.join(self.BIN, name)), name)
 
+    def test_medium_lists_the_digest_of_every_file(self):
+        medium = os.path.join(os.path.dirname(self.BIN), 'medium')
+        files = sorted(os.path.relpath(os.path.join(folder, name), medium)
+                       for folder, _, names in os.walk(medium) for name in names if name != 'SHA256SUMS')
+        self.assertIn('Setup/BCSetup.exe', files)
+        with open(os.path.join(medium, 'SHA256SUMS')) as sums:
+            lines = sums.read().splitlines()
+        self.assertEqual(['%s  %s' % (hashlib.sha256(read(os.path.join(medium, name))).hexdigest(), name)
+                          for name in files], lines)
+
 
 class ReleaseBuilds(PayloadChecks):
     ROOT = WORK = None
+    SIGN_PASSWORD = 'throw-away'
 
     @classmethod
     def setUpClass(cls):
@@ -107,22 +136,27 @@ class ReleaseBuilds(PayloadChecks):
         cls.ready_package = os.path.join(inputs, 'ready.pk24')
         subprocess.run([PK24, 'pack', cls.ready_package, '--as', 'setup.skin', os.path.join(cls.folder_package, 'setup.ini'),
                         '--as', 'setup.exe', os.path.join(cls.folder_package, 'setup.exe')], check=True)
+        cls.certificates = os.path.join(cls.WORK, 'certificates')
+        subprocess.run([os.path.join(cls.ROOT, 'tests', 'build', 'make_test_certificate.sh'), cls.certificates],
+                       env=dict(os.environ, BCSETUP_SIGN_PASSWORD=cls.SIGN_PASSWORD), check=True)
         cls.wmf = os.path.join(inputs, 'wmfdist.exe')
         cls.divx = os.path.join(inputs, 'DivXPro.exe')
         for path in (cls.wmf, cls.divx):
             with open(path, 'wb') as out:
                 out.write(os.urandom(320000))
 
-    def build(self, case, main='', wmf='', divx=''):
+    def build(self, case, main='', wmf='', divx='', signed=False):
         """Builds BCSetup as the README says, into a folder that does not
         exist yet; returns the Win32 build folder."""
         new_dir = os.path.join(self.WORK, case)
         shutil.rmtree(new_dir, ignore_errors=True)
         env = dict(os.environ, BCSETUP_ARCH='i686', BCSETUP_HOST_TOOLS_DIR=os.path.dirname(os.path.dirname(PK24)),
                    BCSETUP_TARGET='BCSetup')
-        result = subprocess.run([os.path.join(self.ROOT, 'scripts', 'build.sh'), new_dir,
-                                 '-DBCSETUP_MAIN_PACKAGE=' + main, '-DBCSETUP_WMF_RUNTIME=' + wmf,
-                                 '-DBCSETUP_DIVX_SETUP=' + divx],
+        options = ['-DBCSETUP_MAIN_PACKAGE=' + main, '-DBCSETUP_WMF_RUNTIME=' + wmf, '-DBCSETUP_DIVX_SETUP=' + divx]
+        if signed:
+            env['BCSETUP_SIGN_PASSWORD'] = self.SIGN_PASSWORD
+            options.append('-DBCSETUP_SIGN_PKCS12=' + os.path.join(self.certificates, 'signer.p12'))
+        result = subprocess.run([os.path.join(self.ROOT, 'scripts', 'build.sh'), new_dir] + options,
                                 env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         self.assertEqual(0, result.returncode, result.stdout[-3000:])
         return os.path.join(new_dir, 'win')
@@ -139,12 +173,20 @@ class ReleaseBuilds(PayloadChecks):
         self.assertEqual(read(self.wmf), read(restored[203]))
         self.assertEqual(read(os.path.join(win, 'bin', 'DivXPro.exe')), read(restored[205]))
 
-    def test_ready_package_and_the_stand_in_wmf_installer(self):
-        win = self.build('ready', main=self.ready_package, divx=self.divx)
-        restored = self.restore(os.path.join(win, 'bin', 'BCSetup.exe'))
+    def test_ready_package_and_the_stand_in_wmf_installer_signed(self):
+        win = self.build('ready', main=self.ready_package, divx=self.divx, signed=True)
+        program = os.path.join(win, 'bin', 'BCSetup.exe')
+        restored = self.restore(program)
         self.assertEqual(read(self.ready_package), read(restored[207]))
         self.assertEqual(read(os.path.join(win, 'bin', 'wmfdist.exe')), read(restored[203]))
         self.assertEqual(read(self.divx), read(restored[205]))
+        # The digests of the real payloads, as the release engineer can work them out.
+        self.assertEqual(hashlib.sha256(read(self.ready_package)).digest(), self.digests[207])
+        self.assertEqual(hashlib.sha256(read(self.divx)).digest(), self.digests[205])
+        verified = subprocess.run(['osslsigncode', 'verify', '-CAfile', os.path.join(self.certificates, 'ca.pem'),
+                                   '-in', program], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.assertEqual(0, verified.returncode, verified.stdout)
+        self.assertIn('Message digest algorithm  : SHA256', verified.stdout)
 
     def test_stand_in_main_package(self):
         win = self.build('standin', wmf=self.wmf, divx=self.divx)

@@ -1,7 +1,17 @@
 #!/usr/bin/env python3
 """Checks BCSetup.exe as a file: a 32-bit GUI program that imports only DLLs
 Windows always takes from the system folder, with its version block,
-manifest, icon and the string table in three languages."""
+manifest, icon and the string table in three languages.
+
+  program_file_test.py BCSetup.exe
+  program_file_test.py signed BCSetup.exe SIGNED_COPY CERTIFICATE_FOLDER
+    The signed copy (signed by cmake/SignProgram.cmake with the throw-away
+    certificate of make_test_certificate.sh): osslsigncode accepts its
+    SHA-256 Authenticode signature against that CA and refuses it against
+    another; its resources, version block and exports are those of the
+    unsigned program."""
+import os
+import subprocess
 import sys
 import unittest
 
@@ -82,6 +92,64 @@ class ProgramFile(unittest.TestCase):
         self.assertNotEqual(tables(1041), tables(1033))
 
 
+def resource_data(pe):
+    """Every resource: {(type, id, language): bytes}."""
+    found = {}
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for item in kind.directory.entries:
+            for language in item.directory.entries:
+                data = language.data.struct
+                found[(kind.id, item.id, language.id)] = pe.get_data(data.OffsetToData, data.Size)
+    return found
+
+
+class SignedProgram(unittest.TestCase):
+    UNSIGNED = SIGNED = CERTIFICATES = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.unsigned = pefile.PE(cls.UNSIGNED)
+        cls.signed = pefile.PE(cls.SIGNED)
+
+    def verify(self, ca):
+        return subprocess.run(['osslsigncode', 'verify', '-CAfile', os.path.join(self.CERTIFICATES, ca),
+                               '-in', self.SIGNED], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+    def test_signature_is_accepted_against_its_ca_only(self):
+        accepted = self.verify('ca.pem')
+        print(accepted.stdout)
+        self.assertEqual(0, accepted.returncode, accepted.stdout)
+        self.assertIn('Message digest algorithm  : SHA256', accepted.stdout)
+        self.assertIn('Signature verification: ok', accepted.stdout)
+        self.assertNotEqual(0, self.verify('other_ca.pem').returncode, 'a CA that issued nothing accepts it')
+
+    def test_signature_sits_in_the_security_directory(self):
+        security = self.signed.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_SECURITY']]
+        self.assertGreater(security.Size, 0)
+        original = self.unsigned.OPTIONAL_HEADER.DATA_DIRECTORY[
+            pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_SECURITY']]
+        self.assertEqual(0, original.Size, 'the unsigned program is signed already: nothing compared')
+
+    def test_resources_version_and_exports_unchanged(self):
+        self.assertEqual(resource_data(self.unsigned), resource_data(self.signed))
+        self.assertEqual(self.unsigned.VS_FIXEDFILEINFO[0].FileVersionMS, self.signed.VS_FIXEDFILEINFO[0].FileVersionMS)
+        self.assertEqual(self.unsigned.VS_FIXEDFILEINFO[0].FileVersionLS, self.signed.VS_FIXEDFILEINFO[0].FileVersionLS)
+
+        def exports(pe):
+            table = pe.DIRECTORY_ENTRY_EXPORT
+            return table.name, [(symbol.name, symbol.ordinal, symbol.address) for symbol in table.symbols]
+        self.assertEqual(exports(self.unsigned), exports(self.signed))
+        # The payloads (type 1001) and their digests (1002) are among the resources compared.
+        kinds = {kind for kind, _, _ in resource_data(self.signed)}
+        self.assertLessEqual({1001, 1002, 16}, kinds)
+
+
 if __name__ == '__main__':
-    PROGRAM = sys.argv.pop(1)
-    unittest.main(verbosity=2)
+    if sys.argv[1] == 'signed':
+        SignedProgram.UNSIGNED, SignedProgram.SIGNED, SignedProgram.CERTIFICATES = sys.argv[2:5]
+        checks = SignedProgram
+    else:
+        PROGRAM = sys.argv[1]
+        checks = ProgramFile
+    suite = unittest.defaultTestLoader.loadTestsFromTestCase(checks)
+    sys.exit(0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "package/package_archive.h"
+#include "package/payload_digest.h"
 #include "package/payload_extraction.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
@@ -27,6 +28,8 @@ struct Sample {
 const Sample SAMPLES[] = {{301, 100000}, {302, 150000}, {303, 2999999}, {304, 3000000},
                           {305, 3500000}, {306, 4321},  {307, 1}};
 const WORD EMPTY_SAMPLE = 308;
+// The 4321-byte sample again, built without its digest.
+const WORD SAMPLE_WITHOUT_DIGEST = 310;
 const WORD MISSING_ID = 399;
 
 std::string ReadFile(const std::string& utf8Path)
@@ -103,6 +106,54 @@ TEST_F(PayloadExtractionTest, MissingOrEmptyResourceCreatesNoFile)
 TEST_F(PayloadExtractionTest, UncreatableOutputIsFalse)
 {
     EXPECT_FALSE(ExtractPayload(301, (m_strFolder + "no\\such\\folder\\x.bin").c_str()));
+}
+
+// The platform's SHA-256 as the check uses it, against the known answers of
+// FIPS 180-4 ("abc") and of the empty input.
+TEST_F(PayloadExtractionTest, HashingGivesTheKnownAnswers)
+{
+    struct KnownAnswer {
+        std::string content;
+        BYTE digest[PAYLOAD_DIGEST_SIZE];
+    };
+    const KnownAnswer answers[] = {
+        {"abc", {0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40, 0xde, 0x5d, 0xae, 0x22, 0x23,
+                 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17, 0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad}},
+        {"", {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4, 0xc8, 0x99, 0x6f, 0xb9, 0x24,
+              0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b, 0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55}}};
+    for (const KnownAnswer& answer : answers) {
+        std::string path = m_strFolder + "known.bin";
+        {
+            std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+            out << answer.content;
+        }
+        BYTE digest[PAYLOAD_DIGEST_SIZE] = {};
+        ASSERT_EQ(S_OK, HashFileSha256(path.c_str(), digest)) << '"' << answer.content << '"';
+        EXPECT_EQ(0, memcmp(answer.digest, digest, sizeof digest)) << '"' << answer.content << '"';
+    }
+    BYTE digest[PAYLOAD_DIGEST_SIZE];
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), HashFileSha256((m_strFolder + "none.bin").c_str(), digest));
+}
+
+// The recorded digest is what decides: a written file that differs from it,
+// or a payload that has none, is refused and deleted.
+TEST_F(PayloadExtractionTest, WrittenFileIsCheckedAgainstItsDigest)
+{
+    std::string path = m_strFolder + "checked.bin";
+    ASSERT_EQ(S_OK, WritePayload(306, path.c_str()));
+    EXPECT_EQ(S_OK, CheckPayloadDigest(306, path.c_str()));
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(307, path.c_str())) << "another payload's digest";
+    {
+        std::fstream file(path.c_str(), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(4000);
+        file.put('\x5A' ^ static_cast<char>(ReadFile(path)[4000]));
+    }
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(306, path.c_str())) << "one byte changed";
+
+    std::string unchecked = m_strFolder + "unchecked.bin";
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, WritePayload(SAMPLE_WITHOUT_DIGEST, unchecked.c_str()));
+    EXPECT_FALSE(ExtractPayload(SAMPLE_WITHOUT_DIGEST, unchecked.c_str()));
+    EXPECT_FALSE(Exists(unchecked)) << "a payload that failed its check must not stay to be run";
 }
 
 } // namespace

@@ -17,7 +17,14 @@ printf '[Startup]\r\n' > in/setup.ini
 check "pack a folder and a renamed file" test "$(exit_code "$pk24" pack a.pk24 in --as other.ini in/setup.ini)" = 0
 check "archive size" test "$(stat -c %s a.pk24)" = $((24 + 4 * 284 + 3500000 + 11 + 11))
 check "list shows the entries in order" \
-  test "$("$pk24" list a.pk24 | awk '{print $2}' | head -4 | tr '\n' ' ')" = "empty.dat setup.exe setup.ini other.ini "
+  test "$("$pk24" list a.pk24 | awk '{print $3}' | head -4 | tr '\n' ' ')" = "empty.dat setup.exe setup.ini other.ini "
+# The digests list shows are checked against coreutils' own.
+sha() { sha256sum "$1" | cut -d' ' -f1; }
+check "list gives each entry's SHA-256" \
+  test "$("$pk24" list a.pk24 | awk '$3 == "setup.exe" {print $2}')" = "$(sha in/setup.exe)"
+check "list gives an empty entry's SHA-256" \
+  test "$("$pk24" list a.pk24 | awk '$3 == "empty.dat" {print $2}')" = "$(sha in/empty.dat)"
+check "list ends with the package's SHA-256" test "$("$pk24" list a.pk24 | awk 'END {print $2}')" = "$(sha a.pk24)"
 check "unpack" test "$(exit_code "$pk24" unpack a.pk24 out)" = 0
 for f in setup.exe setup.ini empty.dat; do check "unpacked $f" cmp -s in/$f out/$f; done
 check "unpacked renamed file" cmp -s in/setup.ini out/other.ini
@@ -28,6 +35,10 @@ check "chunks 1 and 2 scrambled" bash -c "! cmp -s -i 1000000:1000000 -n 2000000
 check "chunk 3 stored as it is" cmp -s -i 3000000:3000000 in/setup.exe s.bin
 check "unscramble" test "$(exit_code "$pk24" unscramble s.bin r.bin)" = 0
 check "unscramble restores" cmp -s in/setup.exe r.bin
+# The digest the program will carry: of the plain payload, not of what is stored.
+check "scramble writes the digest" test "$(exit_code "$pk24" scramble in/setup.exe s.bin s.sha)" = 0
+check "digest is the plain payload's SHA-256" test "$(od -An -tx1 s.sha | tr -d ' \n')" = "$(sha in/setup.exe)"
+check "a digest that can't be written fails" test "$(exit_code "$pk24" scramble in/setup.ini s2.bin sub/none/x.sha)" = 1
 
 # Known answers, worked out by hand from the chunk rule, so that a wrong
 # choice of chunks can't hide behind a round trip: plain byte i is i mod 256;
@@ -52,7 +63,7 @@ for name in ../up.txt 'a\b' C:x NUL com1.txt 'dot.' '..'; do
 done
 name263="$(printf 'n%.0s' $(seq 263))"
 check "pack takes a name of 263 bytes" test "$(exit_code "$pk24" pack long.pk24 --as "$name263" in/setup.ini)" = 0
-check "list shows the 263-byte name" test "$("$pk24" list long.pk24 | awk 'NR == 1 {print $2}')" = "$name263"
+check "list shows the 263-byte name" test "$("$pk24" list long.pk24 | awk 'NR == 1 {print $3}')" = "$name263"
 check "pack refuses a name of 264 bytes" test "$(exit_code "$pk24" pack bad.pk24 --as "${name263}n" in/setup.ini)" = 1
 check "no archive left for the 264-byte name" test ! -e bad.pk24
 check "pack refuses a name twice" test "$(exit_code "$pk24" pack bad.pk24 in/setup.ini --as SETUP.INI in/empty.dat)" = 1

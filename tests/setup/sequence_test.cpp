@@ -21,11 +21,11 @@ std::string DefaultDestination()
     return Narrow(std::wstring(folder, length)) + "\\Korvane\\Brixelcast";
 }
 
-} // namespace
-
-TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
+// The typical run from the CD, with the program at binPath on the medium.
+void RunTypicalScenario(const std::string& name, const std::string& binPath)
 {
-    SetupScenario run("typical");
+    SetupScenario run(name);
+    ASSERT_TRUE(run.UseProgram(binPath));
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     ASSERT_TRUE(run.Start());
     HWND dialog = run.WaitForFolderDialog();
@@ -44,6 +44,20 @@ TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
     ASSERT_EQ(3u, journal.size());
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
+}
+
+} // namespace
+
+TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
+{
+    RunTypicalScenario("typical", "BCSetup.exe");
+}
+
+// A copy signed as a release build signs it (with a throw-away certificate):
+// the signature changes nothing the program reads of itself.
+TEST(Sequence, SignedProgramRunsTheTypicalScenario)
+{
+    RunTypicalScenario("signed", "signed\\BCSetup.exe");
 }
 
 TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
@@ -132,6 +146,22 @@ TEST(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
     ASSERT_TRUE(run.Start());
     ASSERT_NE(nullptr, run.WaitForFolderDialog());
     ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
+    ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
+    run.Answer(111, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_TRUE(run.JournalNames().empty());
+    EXPECT_TRUE(run.LeftWorkFolders().empty());
+}
+
+// One byte of the main package changed in the program file, where the
+// package format itself would not notice (the last byte of its last entry):
+// the written package fails its recorded digest, so nothing of it runs.
+TEST(Sequence, ProgramWithAChangedPayloadGivesMessage111AndRunsNothing)
+{
+    SetupScenario run("damagedpayload");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    ASSERT_TRUE(run.DamagePayload(207));
+    ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(111, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());

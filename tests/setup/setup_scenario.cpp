@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "tests/support/machine_registry.h"
 #include "tests/support/message_texts.h"
@@ -36,6 +38,19 @@ std::vector<std::string> WorkFolders()
     FindClose(find);
     std::sort(folders.begin(), folders.end());
     return folders;
+}
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& content)
+{
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    return static_cast<bool>(out.flush());
 }
 
 bool IsWaitWindow(HWND window)
@@ -134,6 +149,43 @@ bool SetupScenario::BlockWorkFile(const char* name)
     std::string workFolder = CurrentWorkFolder();
     if (workFolder.empty() || !CreateDirectoryW(Widen(workFolder + name).c_str(), nullptr)) {
         ADD_FAILURE() << "could not block " << name << " in the work folder '" << workFolder << "'";
+        return false;
+    }
+    return true;
+}
+
+bool SetupScenario::UseProgram(const std::string& binPath)
+{
+    if (!CopyFileW(Widen(BinPath(binPath)).c_str(), Widen(m_strMedium + "Setup\\BCSetup.exe").c_str(), FALSE)) {
+        ADD_FAILURE() << "could not put " << binPath << " on the medium";
+        return false;
+    }
+    return true;
+}
+
+bool SetupScenario::DamagePayload(WORD id)
+{
+    std::wstring program = Widen(m_strMedium + "Setup\\BCSetup.exe");
+    // The payload as the program stores it, found by the platform's loader...
+    std::string stored;
+    if (HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(1001))) {
+            const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+            if (bytes)
+                stored.assign(bytes, SizeofResource(image, found));
+        }
+        FreeLibrary(image);
+    }
+    // ...then in the file, where its last byte is changed.
+    std::string file = ReadWholeFile(program);
+    std::string::size_type at = stored.empty() ? std::string::npos : file.find(stored);
+    if (at == std::string::npos || file.find(stored, at + 1) != std::string::npos) {
+        ADD_FAILURE() << "payload " << id << " not found once in the program";
+        return false;
+    }
+    file[at + stored.size() - 1] ^= 0x01;
+    if (!WriteWholeFile(program, file)) {
+        ADD_FAILURE() << "could not write the changed program";
         return false;
     }
     return true;

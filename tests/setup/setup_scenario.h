@@ -26,6 +26,9 @@ public:
 
     // Medium: Setup\BCSetup.exe always; Tools\DirectX9.0c\dxsetup.exe unless removed.
     void RemoveDirectXSetup();
+    // Puts another build of the program (a path below bin\) on the medium as
+    // Setup\BCSetup.exe. False, with a test failure, when it can't be copied.
+    bool UseProgram(const std::string& binPath);
     std::string MediumFolder() const { return m_strMedium; }
     std::string ScratchFolder() const { return m_strFolder; }
     // Scripting of the stand-ins (BCSETUP_SETUP_ACTION, ...) and anything else.
@@ -43,6 +46,10 @@ public:
     // folder, so that writing that file fails. False, with a test failure,
     // when there is no work folder yet or the folder can't be made.
     bool BlockWorkFile(const char* name);
+    // Changes the last byte of payload id (resource type 1001) in the
+    // medium's copy of the program, as a scratch or a tamperer would. False,
+    // with a test failure, when the payload can't be found once in the file.
+    bool DamagePayload(WORD id);
     // Waits for a message box, checks its text is message id (records the id)
     // and presses button. False when none came or its text was another.
     bool Answer(int id, int button, DWORD timeoutMs = 120000);

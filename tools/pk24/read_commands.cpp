@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "package/portable/pk24_reader.h"
+#include "package/portable/sha256.h"
 #include "tools/pk24/commands.h"
 #include "tools/pk24/host_file.h"
 
@@ -26,7 +27,14 @@ private:
     CHostFile& m_File;
 };
 
-// Prints the entries; writes nothing.
+std::string FinishDigest(CSha256& digest)
+{
+    unsigned char bytes[SHA256_DIGEST_SIZE];
+    digest.Finish(bytes);
+    return DigestText(bytes);
+}
+
+// Prints the entries with their digests; writes nothing.
 class CListingSink : public CEntrySink {
 public:
     virtual ~CListingSink() = default;
@@ -36,15 +44,16 @@ public:
         m_nSize = 0;
         return PACKAGE_OK;
     }
-    PackageResult WriteEntry(const void*, uint32_t count, uint32_t* written) override
+    PackageResult WriteEntry(const void* data, uint32_t count, uint32_t* written) override
     {
+        m_Digest.Update(data, count);
         m_nSize += count;
         *written = count;
         return PACKAGE_OK;
     }
     void CloseEntry() override
     {
-        std::printf("%12" PRIu64 "  %s\n", m_nSize, m_strName.c_str());
+        std::printf("%12" PRIu64 "  %s  %s\n", m_nSize, FinishDigest(m_Digest).c_str(), m_strName.c_str());
         m_nTotal += m_nSize;
         ++m_nEntries;
     }
@@ -54,7 +63,21 @@ public:
 private:
     std::string m_strName;
     uint64_t m_nSize = 0;
+    CSha256 m_Digest;
 };
+
+// The SHA-256 of the whole file, as text; empty when it can't be read.
+std::string FileDigest(const std::string& path)
+{
+    CHostFile file;
+    if (!file.Open(path, "rb"))
+        return "";
+    CSha256 digest;
+    unsigned char piece[64 * 1024];
+    for (size_t count; (count = file.Read(piece, sizeof piece)) != 0;)
+        digest.Update(piece, count);
+    return file.Failed() ? "" : FinishDigest(digest);
+}
 
 class CFolderSink : public CEntrySink {
 public:
@@ -128,9 +151,13 @@ int ListCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
         return Misuse("list needs one ARCHIVE");
     CListingSink sink;
     int exitCode = ReadArchive(arguments[0], sink, isLeadByte);
-    if (exitCode == 0)
-        std::printf("%12" PRIu64 "  (%u entries)\n", sink.m_nTotal, sink.m_nEntries);
-    return exitCode;
+    if (exitCode != 0)
+        return exitCode;
+    std::string packageDigest = FileDigest(arguments[0]);
+    if (packageDigest.empty())
+        return Fail(SystemError(arguments[0]));
+    std::printf("%12" PRIu64 "  %s  (%u entries)\n", sink.m_nTotal, packageDigest.c_str(), sink.m_nEntries);
+    return 0;
 }
 
 int UnpackCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
