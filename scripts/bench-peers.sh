@@ -45,7 +45,7 @@ for kind in full tiny; do
     echo 'SetCompress off'
     echo 'SilentInstall silent'
     echo 'RequestExecutionLevel admin'
-    echo "OutFile \"$(winpath "$scratch/nsis-$kind.exe")\""
+    echo "OutFile \"$scratch/nsis-$kind.exe\""
     echo 'Section'
     echo '  DeleteRegValue HKLM "Software\Korvane\Brixelcast" "RequireReboot"'
     echo '  DeleteRegValue HKLM "Software\Korvane\Brixelcast" "CANCELED"'
@@ -79,6 +79,8 @@ theirs=$(( $(bytes "$scratch/nsis-full.exe") - $(bytes "$peer/full"/*) - compani
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 "$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")"
+# No sound driver: nothing plays, and the machine may have no card.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 export DISPLAY BCSETUP_WINEPREFIX="$prefix" BCSETUP_SETUP_ACTION=install BCSETUP_SETUP_WINDOW=none
 bc_wine_env "$BC_ARCH"
 for name in Path ProgramsPath; do
