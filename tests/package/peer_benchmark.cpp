@@ -80,7 +80,9 @@ bool RunOnce(const std::string& commandLine, const std::string& work, Figures& f
     PROCESS_MEMORY_COUNTERS_EX last = {};
     while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
         memory.cb = sizeof memory;
-        if (K32GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+        // A process still being made answers with zeros.
+        if (K32GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                    sizeof memory) && memory.PeakWorkingSetSize != 0)
             last = memory;
     }
     LONGLONG end = Counter();
@@ -96,8 +98,10 @@ bool RunOnce(const std::string& commandLine, const std::string& work, Figures& f
     std::string started = ReadText(stamp);
     if (!started.empty())
         figures.setupMs.push_back(Milliseconds(std::strtoll(started.c_str(), nullptr, 10) - start));
-    figures.workingSetMb.push_back(last.PeakWorkingSetSize / 1048576.0);
-    figures.privateMb.push_back(last.PeakPagefileUsage / 1048576.0);
+    if (last.cb != 0) {  // a process that ended before the first answer adds no peaks
+        figures.workingSetMb.push_back(last.PeakWorkingSetSize / 1048576.0);
+        figures.privateMb.push_back(last.PeakPagefileUsage / 1048576.0);
+    }
     if (phases) {
         std::ifstream in(phaseFile.c_str());
         std::string text;
