@@ -19,6 +19,7 @@
 namespace {
 
 enum { BCSETUP, BCSETUP_TINY, NSIS, NSIS_TINY, PROBE, PROGRAMS };
+const int RUN_TIME_OUT_MS = 60000;
 const char* const NAMES[PROGRAMS] = {"BCSetup", "BCSetup, 1 KiB padding", "NSIS", "NSIS, 1 KiB padding", "probe"};
 
 LONGLONG Counter()
@@ -78,7 +79,16 @@ bool RunOnce(const std::string& commandLine, const std::string& work, Figures& f
     // The peaks only grow: the last answer before the end holds them.
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     PROCESS_MEMORY_COUNTERS_EX last = {};
+    const LONGLONG giveUp = start + static_cast<LONGLONG>(RUN_TIME_OUT_MS / Milliseconds(1));
     while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
+        if (Counter() > giveUp) {
+            std::printf("%s did not end within %d s\n", commandLine.c_str(), RUN_TIME_OUT_MS / 1000);
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, 5000);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+            return false;
+        }
         memory.cb = sizeof memory;
         // A process still being made answers with zeros.
         if (K32GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
