@@ -1,5 +1,9 @@
 #include "package/package_archive.h"
 
+#include <cstring>
+#include <memory>
+#include <new>
+
 #include "base/double_byte.h"
 #include "base/text_string.h"
 #include "package/disk_file.h"
@@ -9,21 +13,50 @@ namespace {
 
 const DWORD SHARE_READ_WRITE = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-class CDiskArchiveSource : public CArchiveSource {
+// Serves the unpacker's small reads from a read-ahead block of fixed size,
+// so the archive is read in few large platform calls and memory stays flat.
+// A platform failure or the end of the file is reported to the read that
+// needs the bytes it couldn't get, as a direct read would.
+class CReadAheadArchiveSource : public CArchiveSource {
 public:
-    explicit CDiskArchiveSource(CDiskFile& archive) : m_Archive(archive) {}
-    virtual ~CDiskArchiveSource() = default;
+    static const DWORD READ_AHEAD_SIZE = 64 * 1024;
+
+    explicit CReadAheadArchiveSource(CDiskFile& archive)
+        : m_Archive(archive), m_pbBlock(new (std::nothrow) unsigned char[READ_AHEAD_SIZE]), m_dwFilled(0),
+          m_dwServed(0)
+    {
+    }
+    virtual ~CReadAheadArchiveSource() = default;
+
+    bool HasBlock() const { return m_pbBlock != nullptr; }
 
     PackageResult Read(void* buffer, uint32_t count, uint32_t* delivered) override
     {
-        DWORD got = 0;
-        HRESULT result = m_Archive.Read(buffer, count, &got);
-        *delivered = SUCCEEDED(result) ? got : 0;
-        return result;
+        *delivered = 0;
+        if (count == 0)
+            return S_OK;
+        if (m_dwServed == m_dwFilled) {
+            m_dwFilled = 0;
+            m_dwServed = 0;
+            DWORD got = 0;
+            HRESULT result = m_Archive.Read(m_pbBlock.get(), READ_AHEAD_SIZE, &got);
+            if (FAILED(result))
+                return result;
+            m_dwFilled = got;
+        }
+        DWORD available = m_dwFilled - m_dwServed;
+        DWORD served = count < available ? count : available;
+        memcpy(buffer, m_pbBlock.get() + m_dwServed, served);
+        m_dwServed += served;
+        *delivered = served;
+        return S_OK;
     }
 
 private:
     CDiskFile& m_Archive;
+    std::unique_ptr<unsigned char[]> m_pbBlock;
+    DWORD m_dwFilled;  // bytes of the block read from the file
+    DWORD m_dwServed;  // bytes of the block handed on
 };
 
 // Writes each entry as a file in the destination folder, one at a time.
@@ -70,7 +103,9 @@ HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
     HRESULT result = archive.Open(archivePath, OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr);
     if (FAILED(result))
         return result;
-    CDiskArchiveSource source(archive);
+    CReadAheadArchiveSource source(archive);
+    if (!source.HasBlock())
+        return E_OUTOFMEMORY;
     CFolderEntrySink sink(destinationFolder);
     // Names are judged in the system's code page, where a double-byte
     // character may end in the byte of a backslash.

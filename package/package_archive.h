@@ -8,6 +8,7 @@
 // or its size is negative (nothing is created for that entry);
 // HRESULT_FROM_WIN32(ERROR_HANDLE_EOF) when the file ends before its headers'
 // sizes are met; HRESULT_FROM_WIN32(ERROR_DISK_FULL) when a write stores
-// fewer bytes than given; otherwise the platform error of the open, read or
+// fewer bytes than given; E_OUTOFMEMORY when the read-ahead block can't be
+// had (nothing is created); otherwise the platform error of the open, read or
 // write that failed. Entries written before a failure stay.
 HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder);

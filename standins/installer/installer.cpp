@@ -9,6 +9,8 @@
 // ACTION=install|cancel acts without a click after DELAY_MS;
 // REQUIRE_REBOOT=1 sets "RequireReboot" = 1 with the installation;
 // END_SESSION=1 asks Windows to end the session once the window is up;
+// STARTED names a file that receives the performance counter as this
+// process starts (the peer benchmark's start to setup.exe);
 // WINDOW, TITLE, EXIT_CODE and REGISTRY as for every stand-in.
 #include <windows.h>
 
@@ -122,10 +124,28 @@ struct Run {
         return exitCode;
     }
 };
+
+// For the peer benchmark: when this process started.
+void StampStart()
+{
+    std::wstring path = EnvironmentText(std::wstring(kPrefix) + L"STARTED");
+    if (path.empty())
+        return;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::string text = std::to_string(now.QuadPart);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    StampStart();
     Run run;
     run.script = ReadScript(kPrefix);
     run.action = EnvironmentText(std::wstring(kPrefix) + L"ACTION");

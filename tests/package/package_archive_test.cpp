@@ -127,6 +127,28 @@ TEST_F(PackageArchiveTest, ArchiveEndingEarlyKeepsCompleteEntries)
     EXPECT_EQ(std::string(2000, 's'), Contents("second.bin"));
 }
 
+TEST_F(PackageArchiveTest, HeadersAndDataCrossingReadAheadBlocks)
+{
+    const size_t BLOCK = 64 * 1024;
+    // The second entry's header straddles the first block's end and its data
+    // the second's; the last entry comes from a short final read.
+    std::string first(BLOCK - 24 - 284 - 100, 'f');
+    std::string second(BLOCK + 5000, '\0');
+    for (size_t i = 0; i < second.size(); ++i)
+        second[i] = static_cast<char>(i * 7 + i / 251);
+    auto bytes = PackageBuilder().Entry("first.bin", first).Entry("second.bin", second).Entry("last.bin", "end")
+                     .Build();
+    EXPECT_EQ(S_OK, Unpack(bytes));
+    EXPECT_EQ(first, Contents("first.bin"));
+    EXPECT_EQ(second, Contents("second.bin"));
+    EXPECT_EQ("end", Contents("last.bin"));
+
+    // A file that ends right at a block's end, inside an entry's data.
+    bytes.resize(2 * BLOCK);
+    EXPECT_EQ(RESULT_END_OF_FILE, Unpack(bytes));
+    EXPECT_EQ(second.substr(0, 2 * BLOCK - (24 + 284 + first.size() + 284)), Contents("second.bin"));
+}
+
 TEST_F(PackageArchiveTest, FailingLastEntryKeepsEarlierOnes)
 {
     CreateDirectoryA((m_strDestination + "setup.boot").c_str(), nullptr);  // can't be created as a file

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The setup beside its peer: an NSIS installer (Debian's makensis, installed
+# if missing) that stores the same files uncompressed and does the same work
+# silently: a fresh temporary folder, the main package's files written,
+# setup.exe run and waited for, DivXPro.exe /S /DIVXLANG=JA and wmfdist.exe /Q
+# written, run, waited for and deleted, the folder removed. Both run
+# alternately, in shuffled order, each also with its padding files cut to
+# 1 KiB (payload cost = full - tiny), and a probe built from the setup's own
+# code times its steps. A benchmark, not a test.
+#   bench-peers.sh [BUILD_DIR] [ROUNDS]      (at least 15 rounds)
+# Runs the architecture this host runs (BCSETUP_ARCH forces one), in a Wine
+# prefix of its own that is removed at the end, on a display of its own.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(realpath -m "${1:-$root/build}")"
+rounds="${2:-15}"
+[ "$rounds" -ge 15 ] || { echo "at least 15 rounds" >&2; exit 2; }
+
+. "$root/scripts/wine-arch.sh"
+bc_choose_arch BCSETUP_ARCH
+win="$(bc_win_dir "$build" "$BC_ARCH")"
+[ -f "$win/CMakeCache.txt" ] || BCSETUP_ARCH="$BC_ARCH" "$root/scripts/build.sh" "$build"
+cmake --build "$win" --target peer_benchmark -j "$(nproc)" >/dev/null
+if ! command -v makensis >/dev/null; then
+  if [ "$(id -u)" = 0 ]; then apt-get install -y nsis >/dev/null; else sudo apt-get install -y nsis >/dev/null; fi
+fi
+
+scratch="$(mktemp -d)"
+prefix="$win/wine/bench-peers.$$"
+pidfile="$scratch/xvfb.pid"
+cleanup() {
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null
+  rm -rf "$prefix" "$scratch"
+}
+trap cleanup EXIT
+
+# The NSIS installers, with the same files as the setup's payloads.
+peer="$win/tests/package/peer"
+bin="$win/bin"
+winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
+for kind in full tiny; do
+  {
+    echo 'Unicode true'
+    echo 'SetCompress off'
+    echo 'SilentInstall silent'
+    echo 'RequestExecutionLevel admin'
+    echo "OutFile \"$scratch/nsis-$kind.exe\""
+    echo 'Section'
+    echo '  DeleteRegValue HKLM "Software\Korvane\Brixelcast" "RequireReboot"'
+    echo '  DeleteRegValue HKLM "Software\Korvane\Brixelcast" "CANCELED"'
+    echo '  ReadRegStr $1 HKLM "Software\Korvane\Brixelcast" "Path"'
+    echo '  WriteRegStr HKLM "Software\Korvane\Brixelcast" "ProgramsPath" "$1"'
+    echo '  GetTempFileName $0'
+    echo '  Delete $0'
+    echo '  CreateDirectory $0'
+    echo '  SetOutPath $0'
+    for file in "$peer/$kind"/*; do echo "  File \"$file\""; done
+    echo '  ExecWait "$0\setup.exe"'
+    echo "  File \"$bin/DivXPro.exe\""
+    echo '  ExecWait "$\"$0\DivXPro.exe$\" /S /DIVXLANG=JA"'
+    echo '  Delete "$0\DivXPro.exe"'
+    echo "  File \"$bin/wmfdist.exe\""
+    echo '  ExecWait "$\"$0\wmfdist.exe$\" /Q"'
+    echo '  Delete "$0\wmfdist.exe"'
+    echo '  SetOutPath $TEMP'
+    echo '  RMDir /r $0'
+    echo 'SectionEnd'
+  } > "$scratch/$kind.nsi"
+  makensis -V1 "$scratch/$kind.nsi" >/dev/null
+done
+
+# Program size beyond what it stores.
+bytes() { stat -c %s "$@" | awk '{ s += $1 } END { print s }'; }
+companions="$(bytes "$bin/DivXPro.exe" "$bin/wmfdist.exe")"
+ours=$(( $(bytes "$bin/peer-full/BCSetup.exe") - $(bytes "$peer/full.pk24") - companions ))
+theirs=$(( $(bytes "$scratch/nsis-full.exe") - $(bytes "$peer/full"/*) - companions ))
+
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+"$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
+DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")"
+# No sound driver: nothing plays, and the machine may have no card.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+export DISPLAY BCSETUP_WINEPREFIX="$prefix" BCSETUP_SETUP_ACTION=install BCSETUP_SETUP_WINDOW=none
+bc_wine_env "$BC_ARCH"
+for name in Path ProgramsPath; do
+  WINEPREFIX="$prefix" "$BC_WINE" reg add 'HKLM\Software\Korvane\Brixelcast' /v "$name" /d 'C:\Brixelcast\' /f \
+    >/dev/null 2>&1
+done
+mkdir -p "$scratch/work"
+cd "$bin"
+echo "$BC_ARCH under Wine ($BC_ARCH_WHY); NSIS $(makensis -VERSION)"
+"$win/wine-run.sh" peer_benchmark.exe "$rounds" "$(winpath "$scratch/work")\\" \
+  "$(winpath "$bin/peer-full/BCSetup.exe") /Silent /NoWaitDlg" \
+  "$(winpath "$bin/peer-tiny/BCSetup.exe") /Silent /NoWaitDlg" \
+  "$(winpath "$scratch/nsis-full.exe")" "$(winpath "$scratch/nsis-tiny.exe")" \
+  "$(winpath "$bin/peer-full/phase_probe.exe")"
+awk -v a="$ours" -v b="$theirs" -v arch="$BC_ARCH" 'BEGIN { printf "program size beyond the payloads (%s): %.0f KiB, NSIS %.0f KiB, ratio %.2f\n", arch, a / 1024, b / 1024, a / b }'

@@ -1,0 +1,96 @@
+// Benchmark probe (not a test): the steps of one setup run, timed one by one
+// with the setup's own code and payloads, for the peer benchmark. It
+// writes "phase milliseconds" lines to the file named by BCSETUP_PROBE_PHASES;
+// BCSETUP_PROBE_STARTED holds the performance counter at which the benchmark
+// created this process.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "dxver/dx_version.h"
+#include "package/companion_installers.h"
+#include "package/main_installer.h"
+#include "package/package_archive.h"
+#include "package/payload_extraction.h"
+#include "resource_ids.h"
+#include "setup/setup_paths.h"
+
+namespace {
+
+LONGLONG Counter()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double Milliseconds(LONGLONG ticks)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string Environment(const char* name)
+{
+    char value[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? value : "";
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    LONGLONG entry = Counter();
+    std::string started = Environment("BCSETUP_PROBE_STARTED");
+    FILE* out = std::fopen(Environment("BCSETUP_PROBE_PHASES").c_str(), "w");
+    if (!out || started.empty())
+        return 2;
+    std::fprintf(out, "process start %.1f\n", Milliseconds(entry - std::strtoll(started.c_str(), nullptr, 10)));
+
+    LONGLONG mark = Counter();
+    auto phase = [&](const char* name, double less = 0) {
+        LONGLONG now = Counter();
+        double spent = Milliseconds(now - mark) - less;
+        std::fprintf(out, "%s %.1f\n", name, spent);
+        mark = Counter();
+        return spent;
+    };
+    char temp[SETUP_PATH_SIZE], work[SETUP_PATH_SIZE];
+    GetTemporaryFolder(temp);
+    if (!CreateWorkFolder(temp, work) || !ConfirmWorkFolder(work))
+        return 3;
+    mark = Counter();
+    std::string package = std::string(work) + "BCSetup_IS.bin";
+    bool ok = ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str());
+    double extraction = phase("extraction");
+    ok = ok && SUCCEEDED(UnpackPackage(package.c_str(), work));
+    double unpacking = phase("unpacking");
+    // The main run writes and unpacks the package again: only the rest is the installer's.
+    ok = ok && RunMainInstaller(work, nullptr);
+    phase("setup.exe", extraction + unpacking);
+    ok = ok && RunDivXSetup(work);
+    phase("DivXPro.exe");
+    ok = ok && RunWmfRuntimeSetup(work);
+    phase("wmfdist.exe");
+    RemoveWorkFolder(work);
+    phase("removal");
+    // The DirectX detection comes last here, so the peaks before it are the
+    // setup's own without the diagnostic provider.
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    std::fprintf(out, "peak working set before DirectX %.1f\n", memory.PeakWorkingSetSize / 1048576.0);
+    std::fprintf(out, "peak private before DirectX %.1f\n", memory.PeakPagefileUsage / 1048576.0);
+    mark = Counter();
+    DWORD version = 0;
+    char text[16];
+    GetDXVersion(&version, text, sizeof text);
+    phase("DirectX detection");
+    std::fclose(out);
+    return ok ? 0 : 1;
+}
