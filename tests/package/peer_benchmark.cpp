@@ -16,25 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 namespace {
 
 enum { BCSETUP, BCSETUP_TINY, NSIS, NSIS_TINY, PROBE, PROGRAMS };
 const int RUN_TIME_OUT_MS = 60000;
 const char* const NAMES[PROGRAMS] = {"BCSetup", "BCSetup, 1 KiB padding", "NSIS", "NSIS, 1 KiB padding", "probe"};
-
-LONGLONG Counter()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double Milliseconds(LONGLONG ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
 
 struct Figures {
     std::vector<double> exitMs, setupMs, workingSetMb, privateMb;

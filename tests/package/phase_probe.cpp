@@ -18,21 +18,9 @@
 #include "resource_ids.h"
 #include "setup/setup_paths.h"
 
+#include "bench_clock.h"
+
 namespace {
-
-LONGLONG Counter()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double Milliseconds(LONGLONG ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Environment(const char* name)
 {
