@@ -20,8 +20,10 @@ bool IsProductRunning()
 }
 } // namespace
 
-bool AskRunningProductToQuit()
+bool AskRunningProductToQuit(ProductProbeReport* report)
 {
+    const DWORD start = GetTickCount();
+    int signals = 0;
     // Auto-reset, signalled when we are the one who creates it. A failure is
     // tolerated: the attempts then run back to back.
     HANDLE terminate = CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE");
@@ -33,10 +35,15 @@ bool AskRunningProductToQuit()
         }
         if (terminate) {
             SetEvent(terminate);
+            ++signals;
             Sleep(kQuitPauseMs);
         }
     }
     if (terminate)
         CloseHandle(terminate);
+    if (report) {
+        report->signals = signals;
+        report->milliseconds = GetTickCount() - start;
+    }
     return quit;
 }

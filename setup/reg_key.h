@@ -13,15 +13,22 @@ public:
     CRegKey(const CRegKey&) = delete;
     CRegKey& operator=(const CRegKey&) = delete;
 
-    bool Open(HKEY root, const char* subkey, REGSAM access)
+    bool Open(HKEY root, const char* subkey, REGSAM access, LONG* status = nullptr)
     {
-        return RegOpenKeyExA(root, subkey, 0, access, &m_hKey) == ERROR_SUCCESS;
+        LONG result = RegOpenKeyExA(root, subkey, 0, access, &m_hKey);
+        if (status)
+            *status = result;
+        return result == ERROR_SUCCESS;
     }
-    // Opens the key for writing, creating it (non-volatile, default security) if needed.
-    bool Create(HKEY root, const char* subkey)
+    // Opens the key for writing, creating it (non-volatile, default security)
+    // if needed. The platform's status goes to status when given.
+    bool Create(HKEY root, const char* subkey, LONG* status = nullptr)
     {
-        return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &m_hKey,
-                               nullptr) == ERROR_SUCCESS;
+        LONG result = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &m_hKey,
+                                      nullptr);
+        if (status)
+            *status = result;
+        return result == ERROR_SUCCESS;
     }
     HKEY Get() const { return m_hKey; }
 
