@@ -133,8 +133,8 @@ HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
     // character may end in the byte of a backslash.
     result = ReadPackage(source, sink, IsDbcsLeadByte);
     if (FAILED(result))
-        LogFailure(result, "Failed to unpack the package %s into %s after %lu entries, %llu bytes", archiveText,
-                   folderText, static_cast<unsigned long>(sink.GetEntries()),
+        LogFailure(result, "Failed to unpack the package %s into %s (entries created %lu, bytes written %llu)",
+                   archiveText, folderText, static_cast<unsigned long>(sink.GetEntries()),
                    static_cast<unsigned long long>(sink.GetBytes()));
     else
         LogEvent("Package %s unpacked into %s: %lu entries, %llu bytes", archiveText, folderText,

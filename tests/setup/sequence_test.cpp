@@ -87,13 +87,17 @@ TEST(Sequence, SignedProgramRunsTheTypicalScenario)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultSetupLogPath()).c_str()));
 }
 
-// Also: a log file that can't be written leaves the run as it was.
+// Also: a log file that can't be written leaves the run as it was. The file
+// is read-only and, as Wine lets an administrator (root) write read-only
+// files, also held open here without write sharing.
 TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
 {
     SetupScenario run("reboot");
     const std::wstring readOnlyLog = Widen(run.ScratchFolder() + "read-only.log");
     std::ofstream(readOnlyLog.c_str()) << "earlier\n";
     ASSERT_TRUE(SetFileAttributesW(readOnlyLog.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE holder = CreateFileW(readOnlyLog.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
     ASSERT_TRUE(run.Start(Quote("-LOG=" + run.ScratchFolder() + "read-only.log")));
@@ -101,6 +105,7 @@ TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
     run.Answer(110, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(kAllInstallers, run.JournalNames());
+    CloseHandle(holder);
     std::ifstream in(readOnlyLog.c_str());
     EXPECT_EQ("earlier\n", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     in.close();
