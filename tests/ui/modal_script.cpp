@@ -5,7 +5,6 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 namespace testing_support {
@@ -62,16 +61,6 @@ INT_PTR RunModal(CDialogBase& dialog, const std::function<void(DialogScript&)>& 
     for (const std::string& failure : log.Failures())
         ADD_FAILURE() << failure;
     return result;
-}
-
-std::string FolderDialogCaption()
-{
-    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
-}
-
-std::string SetupCaption()
-{
-    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
 }
 
 } // namespace testing_support
