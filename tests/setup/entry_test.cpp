@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
@@ -104,7 +105,7 @@ TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)
     StartSetup(setup);
     HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "message 118 never came";
-    EXPECT_EQ(MessageText(118), MessageBoxText(box));
+    EXPECT_EQ(MessageText(IDS_PRODUCT_RUNNING), MessageBoxText(box));
     EXPECT_EQ(std::vector<std::string>{"OK"}, ButtonTexts(box));
     ASSERT_TRUE(PressButton(box, IDOK));
     DWORD code = 0;

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "resource_ids.h"
 #include "setup/privileges.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
@@ -74,7 +75,7 @@ int WholeRunAnsweringYes()
         return Failed("no folder dialog");
     PressButton(dialog, IDOK);
     HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), kStepWaitMs);
-    if (!box || MessageBoxText(box) != MessageText(110))
+    if (!box || MessageBoxText(box) != MessageText(IDS_RESTART_QUESTION))
         return Failed("no restart question");
     PressButton(box, IDYES);
     DWORD code = 1;

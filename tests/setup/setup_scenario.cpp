@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "resource_ids.h"
 #include "tests/support/machine_registry.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
@@ -169,7 +170,7 @@ bool SetupScenario::DamagePayload(WORD id)
     // The payload as the program stores it, found by the platform's loader...
     std::string stored;
     if (HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(1001))) {
+        if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_PAYLOAD))) {
             const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
             if (bytes)
                 stored.assign(bytes, SizeofResource(image, found));
