@@ -9,14 +9,13 @@
 #include "resource_ids.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 bool WaitForMutex(const char* name, DWORD timeoutMs = 10000)
 {
     DWORD start = GetTickCount();

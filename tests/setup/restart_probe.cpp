@@ -20,6 +20,7 @@
 #include "setup/privileges.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
@@ -79,7 +80,7 @@ int WholeRunAnsweringYes()
         return Failed("no restart question");
     PressButton(box, IDYES);
     DWORD code = 1;
-    if (!setup.WaitForExit(kStepWaitMs, &code) || code != 0)
+    if (!setup.WaitForExit(kStepWaitMs, &code) || code != kExitOk)
         return Failed("the setup did not end with exit code 0");
     return 0;
 }

@@ -9,15 +9,13 @@
 #include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitOk = 0;
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 // Puts the files the DirectX check reads aside and brings them back.
 class HiddenDirectX {
 public:

@@ -8,15 +8,13 @@
 #include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitOk = 0;
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 // The size-limited drives that the test command mounts (needs root).
 bool HasDrive(const wchar_t* root)
 {
