@@ -12,23 +12,21 @@
 #include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 using namespace testing_support;
 
 namespace {
 bool WaitForMutex(const char* name, DWORD timeoutMs = 10000)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
-        if (mutex) {
-            CloseHandle(mutex);
-            return true;
-        }
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
+    return WaitUntil(
+        [name] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
+            if (mutex)
+                CloseHandle(mutex);
+            return mutex != nullptr;
+        },
+        timeoutMs);
 }
 
 void StartProduct(ChildProcess& product, const std::string& arguments)
@@ -127,10 +125,10 @@ TEST(Entry, SecondCopyIsRefusedAtOnceAndTheFirstGoesOn)
     StartSetup(second, "/Silent");
     DWORD code = 0;
     bool sawWindow = false;
-    while (second.IsRunning()) {
+    WaitUntil([&] {
         sawWindow = sawWindow || !TopLevelWindows(second.Id()).empty();
-        Sleep(10);
-    }
+        return !second.IsRunning();
+    });
     ASSERT_TRUE(second.WaitForExit(0, &code));
     EXPECT_EQ(kExitRefused, code);
     EXPECT_FALSE(sawWindow);

@@ -16,6 +16,7 @@
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 #include "tests/ui/modal_script.h"
 #include "ui/folder_dialog.h"
 
@@ -112,13 +113,8 @@ INT_PTR AcceptFolder(CFolderDialog& dialog, const std::string& text)
 // Waits until the edit control holds text (compared without case); false on time-out.
 bool WaitForFolderText(HWND dialog, const std::string& text)
 {
-    DWORD start = GetTickCount();
-    while (_stricmp(ControlText(dialog, IDC_FOLDER_EDIT).c_str(), text.c_str()) != 0) {
-        if (GetTickCount() - start > kScriptWaitMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return _stricmp(ControlText(dialog, IDC_FOLDER_EDIT).c_str(), text.c_str()) == 0; },
+                     kScriptWaitMs);
 }
 
 std::string ProgramFilesFolder()
