@@ -16,7 +16,8 @@
 namespace testing_support {
 
 namespace {
-// Each wait for a window looks for kPollMs; between two looks no pause.
+// The scenario looks for the setup's windows kPollMs at a time, with no
+// pause between the looks, and notes the wait window in between.
 const DWORD kPollMs = 50;
 const DWORD kNoPause = 0;
 const DWORD kTimedOut = 0xDEAD0000;
