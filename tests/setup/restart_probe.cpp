@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "setup/privileges.h"
+#include "setup/restart_windows.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
