@@ -5,13 +5,6 @@ namespace {
 const DWORD kCreationFlags = 0x210;
 } // namespace
 
-CChildProcess::CChildProcess() : m_hProcess(nullptr), m_hThread(nullptr) {}
-
-CChildProcess::~CChildProcess()
-{
-    Close();
-}
-
 bool CChildProcess::Start(const char* applicationName, char* commandLine)
 {
     Close();
@@ -23,25 +16,21 @@ bool CChildProcess::Start(const char* applicationName, char* commandLine)
     if (!CreateProcessA(applicationName, commandLine, nullptr, nullptr, FALSE, kCreationFlags, nullptr, nullptr,
                         &startup, &info))
         return false;
-    m_hProcess = info.hProcess;
-    m_hThread = info.hThread;
+    m_hProcess.Reset(info.hProcess);
+    m_hThread.Reset(info.hThread);
     return true;
 }
 
 void CChildProcess::WaitForEnd()
 {
     if (m_hProcess)
-        WaitForSingleObject(m_hProcess, INFINITE);
+        WaitForSingleObject(m_hProcess.Get(), INFINITE);
 }
 
 void CChildProcess::Close()
 {
-    if (m_hThread)
-        CloseHandle(m_hThread);
-    if (m_hProcess)
-        CloseHandle(m_hProcess);
-    m_hThread = nullptr;
-    m_hProcess = nullptr;
+    m_hThread.Reset();
+    m_hProcess.Reset();
 }
 
 bool RunAndWait(char* commandLine, const char* applicationName)

@@ -3,15 +3,12 @@
 // end, and raise another process's window to the front.
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 // One started child process. Owns its process and thread handles and closes
 // them on every path.
 class CChildProcess {
 public:
-    CChildProcess();
-    ~CChildProcess();
-    CChildProcess(const CChildProcess&) = delete;
-    CChildProcess& operator=(const CChildProcess&) = delete;
-
     // CreateProcessA with a start-up record that imposes nothing, handles not
     // inherited, a new console and process group (0x210), the setup's own
     // environment and current folder. The child sees commandLine as its
@@ -21,12 +18,12 @@ public:
     bool Start(const char* applicationName, char* commandLine);
     // Waits without a time-out for the process to end.
     void WaitForEnd();
-    HANDLE GetProcess() const { return m_hProcess; }
+    HANDLE GetProcess() const { return m_hProcess.Get(); }
     void Close();
 
 private:
-    HANDLE m_hProcess;
-    HANDLE m_hThread;
+    UniqueKernelHandle m_hProcess;
+    UniqueKernelHandle m_hThread;
 };
 
 // Starts commandLine and blocks until the process has ended. False when it

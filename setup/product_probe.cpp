@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/unique_handle.h"
 #include "setup/instance_guard.h"
 
 namespace {
@@ -12,11 +13,8 @@ const DWORD kQuitPauseMs = 500;
 bool IsProductRunning()
 {
     SECURITY_ATTRIBUTES attributes = InheritableDefaultSecurity();
-    HANDLE mutex = CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCAST");
-    bool running = !mutex || GetLastError() == ERROR_ALREADY_EXISTS;
-    if (mutex)
-        CloseHandle(mutex);
-    return running;
+    const UniqueKernelHandle mutex(CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCAST"));
+    return !mutex || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 } // namespace
 
@@ -24,7 +22,7 @@ bool AskRunningProductToQuit()
 {
     // Auto-reset, signalled when we are the one who creates it. A failure is
     // tolerated: the attempts then run back to back.
-    HANDLE terminate = CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE");
+    const UniqueKernelHandle terminate(CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE"));
     bool quit = false;
     for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
         if (!IsProductRunning()) {
@@ -32,11 +30,9 @@ bool AskRunningProductToQuit()
             break;
         }
         if (terminate) {
-            SetEvent(terminate);
+            SetEvent(terminate.Get());
             Sleep(kQuitPauseMs);
         }
     }
-    if (terminate)
-        CloseHandle(terminate);
     return quit;
 }

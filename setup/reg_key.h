@@ -1,30 +1,24 @@
 #pragma once
-// One open registry key, closed when the object goes out of scope.
+// One open registry key, closed when the object goes out of scope or opens
+// another.
 #include <windows.h>
+
+#include "base/unique_handle.h"
 
 class CRegKey {
 public:
-    CRegKey() = default;
-    ~CRegKey()
-    {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-    }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-
     bool Open(HKEY root, const char* subkey, REGSAM access)
     {
-        return RegOpenKeyExA(root, subkey, 0, access, &m_hKey) == ERROR_SUCCESS;
+        return RegOpenKeyExA(root, subkey, 0, access, m_hKey.Put()) == ERROR_SUCCESS;
     }
     // Opens the key for writing, creating it (non-volatile, default security) if needed.
     bool Create(HKEY root, const char* subkey)
     {
-        return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &m_hKey,
+        return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, m_hKey.Put(),
                                nullptr) == ERROR_SUCCESS;
     }
-    HKEY Get() const { return m_hKey; }
+    HKEY Get() const { return m_hKey.Get(); }
 
 private:
-    HKEY m_hKey = nullptr;
+    UniqueHandle<NullHandleTraits<HKEY, RegCloseKey>> m_hKey;
 };

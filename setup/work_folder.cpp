@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/double_byte.h"
+#include "base/file_existence.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder_security.h"
 
@@ -46,12 +47,7 @@ bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE
 
 bool ConfirmWorkFolder(char (&workFolder)[SETUP_PATH_SIZE])
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(workFolder, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!FolderExists(workFolder))
         return false;
     AppendBackslash(workFolder);
     return true;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "resource_ids.h"
-#include "setup/privileges.h"
+#include "setup/restart_windows.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/setup_exit_codes.h"
