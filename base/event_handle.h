@@ -3,17 +3,16 @@
 // apart when debugging; it is never passed to the system.
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 class CEventHandle {
 public:
-    explicit CEventHandle(const char* label = nullptr);
-    ~CEventHandle();
-    CEventHandle(const CEventHandle&) = delete;
-    CEventHandle& operator=(const CEventHandle&) = delete;
+    explicit CEventHandle(const char* label = nullptr) : m_pszLabel(label) {}
 
     // Creates the event, non-signalled, unless one is already held.
     // False when the system could not make one.
     bool CreateIfAbsent(bool manualReset);
-    void Close();
+    void Close() { m_hEvent.Reset(); }
 
     bool Set() const;
     bool Reset() const;
@@ -22,12 +21,13 @@ public:
     bool IsSignalled() const;
     DWORD Wait(DWORD milliseconds) const;
 
-    HANDLE GetHandle() const { return m_hEvent; }
-    bool IsPresent() const { return m_hEvent != nullptr; }
+    HANDLE GetHandle() const { return m_hEvent.Get(); }
+    bool IsPresent() const { return m_hEvent.IsValid(); }
+    // For debugging only: nothing in the setup reads the label.
     const char* GetLabel() const { return m_pszLabel; }
     void SetLabel(const char* label) { m_pszLabel = label; }
 
 private:
     const char* m_pszLabel;
-    HANDLE m_hEvent;
+    UniqueKernelHandle m_hEvent;
 };

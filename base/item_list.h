@@ -27,6 +27,7 @@ public:
     void Clear();
 
     int GetCount() const { return m_nCount; }
+    // The spare nodes kept; only the checks of the node reuse read it.
     int GetSpareCount() const { return m_nSpare; }
     ItemNode* GetFirst() const { return m_pFirst; }
 

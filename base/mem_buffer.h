@@ -15,6 +15,8 @@ public:
     virtual HRESULT Free();
     virtual HRESULT CopyBytes(void* destination, const void* source, INT64 size);
     virtual HRESULT Reserve(INT64 size, bool zeroFill, bool keepContents);
+    // The byte operations below serve users of the block as raw bytes;
+    // CTextString, its one user in the setup, needs only Reserve.
     virtual HRESULT SetBytes(INT64 size, const void* source);
     virtual HRESULT WriteBytes(INT64 offset, INT64 size, const void* source);
     virtual HRESULT ReadBytes(void* destination, INT64 size);

@@ -33,6 +33,8 @@ public:
     HRESULT SendCommand(int code, DWORD milliseconds) override;
 
     // The slots this class adds, in order.
+    // SetWaitTimeout and AddWaitHandle serve workers that wait on more than
+    // their queue; the setup's own wait dialog thread waits on its queue alone.
     virtual void SetWaitTimeout(DWORD milliseconds);
     // Applies from the next Start; a Stop forgets the extra handles.
     virtual void AddWaitHandle(HANDLE handle);

@@ -22,6 +22,8 @@ public:
     CTextString& Assign(const CTextString& other);
     char* Append(const char* text, int length = -1);
     char* Format(const char* format, ...);
+    // For users of the string type that keep table texts in it; the setup
+    // loads its few texts straight into fixed arrays.
     char* LoadText(HINSTANCE instance, UINT id);
 
     int GetLength() const;
@@ -34,6 +36,7 @@ public:
     char* AddBackslash();
     char* RemoveBackslash();
     char* Tokenize(const char* delimiters, int index);
+    // For callers that keep a fixed char array; the setup itself does not.
     unsigned CopyTo(char* buffer, unsigned size) const;
 
     // Splits path into folder (drive and directory, with its final

@@ -8,7 +8,8 @@ public:
     ~CTextStringList() override;
     // Appends a new string holding length bytes of text (all of it for -1).
     bool Append(const char* text, int length = -1);
-    // The string at a position from the front, or null.
+    // The string at a position from the front, or null. The setup walks
+    // the list from the front instead; indexed readers such as checks use it.
     CTextString* GetAt(int index) const;
 
 protected:

@@ -1,11 +1,13 @@
 #include "base/thread.h"
 
+#include <utility>
+
 #include "base/com_apartment.h"
 #include "base/thread_item.h"
 
 CThread::CThread(const char* name)
     : m_pszName(name), m_EventGrabResult("CThread::m_EventGrabResult"), m_nCommand(0), m_hrResult(S_OK),
-      m_dwThreadId(0), m_hThread(nullptr), m_bInitialized(false), m_dwStopTimeout(10000), m_hOwnerThread(nullptr)
+      m_dwThreadId(0), m_hThread(nullptr), m_bInitialized(false), m_dwStopTimeout(10000)
 {
     CreateWorkingEvents();
     m_EventStarted.CreateIfAbsent(false);
@@ -88,22 +90,19 @@ void CThread::ReleaseThreadHandle()
 void CThread::ReleaseEndedWorker()
 {
     ReleaseThreadHandle();
-    if (m_hOwnerThread) {
-        CloseHandle(m_hOwnerThread);
-        m_hOwnerThread = nullptr;
-    }
+    m_hOwnerThread.Reset();
 }
 
 DWORD CThread::WaitForWorkerEnd(DWORD milliseconds) const
 {
-    return m_hOwnerThread ? WaitForSingleObject(m_hOwnerThread, milliseconds) : WAIT_OBJECT_0;
+    return m_hOwnerThread ? WaitForSingleObject(m_hOwnerThread.Get(), milliseconds) : WAIT_OBJECT_0;
 }
 
 DWORD CThread::WaitForWorkerOrEvent(const CEventHandle& event, DWORD milliseconds) const
 {
     if (!m_hOwnerThread || !event.IsPresent())
         return WAIT_FAILED;
-    HANDLE handles[2] = {event.GetHandle(), m_hOwnerThread};
+    HANDLE handles[2] = {event.GetHandle(), m_hOwnerThread.Get()};
     DWORD result = WaitForMultipleObjects(2, handles, FALSE, milliseconds);
     if (result == WAIT_OBJECT_0)
         return result;
@@ -114,10 +113,10 @@ void CThread::TerminateWorker()
 {
     if (!m_hOwnerThread)
         return;
-    TerminateThread(m_hOwnerThread, THREAD_TERMINATED_EXIT_CODE);
+    TerminateThread(m_hOwnerThread.Get(), THREAD_TERMINATED_EXIT_CODE);
     // Termination completes asynchronously; nothing of the worker's may be
     // touched before it is really gone.
-    WaitForSingleObject(m_hOwnerThread, INFINITE);
+    WaitForSingleObject(m_hOwnerThread.Get(), INFINITE);
     m_hrResult = static_cast<HRESULT>(THREAD_TERMINATED_EXIT_CODE);
     m_EventEnded.Set();
     ReleaseEndedWorker();
@@ -220,26 +219,26 @@ HRESULT CThread::Start(bool wait)
     m_EventStarted.Reset();
 
     DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, StartRoutine, this, CREATE_SUSPENDED, &threadId);
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, StartRoutine, this, CREATE_SUSPENDED, &threadId));
     if (!thread)
         return E_FAIL;
-    HANDLE ownerThread = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &ownerThread, 0, FALSE,
+    UniqueKernelHandle ownerThread;
+    if (!DuplicateHandle(GetCurrentProcess(), thread.Get(), GetCurrentProcess(), ownerThread.Put(), 0, FALSE,
                          DUPLICATE_SAME_ACCESS)) {
         // Never ran: nothing of it to clean up.
-        TerminateThread(thread, static_cast<DWORD>(E_FAIL));
-        CloseHandle(thread);
+        TerminateThread(thread.Get(), static_cast<DWORD>(E_FAIL));
         return E_FAIL;
     }
     m_dwThreadId = threadId;
-    m_hThread = thread;
-    m_hOwnerThread = ownerThread;
-    ResumeThread(ownerThread);
+    // The worker's own handle, which it releases itself as it ends.
+    m_hThread = thread.Release();
+    m_hOwnerThread = std::move(ownerThread);
+    ResumeThread(m_hOwnerThread.Get());
 
     if (wait) {
         // Also wakes when the worker ended during start-up, whenever it
         // signalled that.
-        HANDLE handles[2] = {m_EventStarted.GetHandle(), m_hOwnerThread};
+        HANDLE handles[2] = {m_EventStarted.GetHandle(), m_hOwnerThread.Get()};
         WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     }
     return IsRunning() ? S_OK : E_FAIL;

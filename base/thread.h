@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "base/event_handle.h"
+#include "base/unique_handle.h"
 
 // The result of a Send whose answer did not come in time (the platform's
 // DirectShow header has the same name).
@@ -48,6 +49,7 @@ public:
     HRESULT Uninitialize();
 
     bool IsRunning() const;
+    // For diagnostics and the checks that a hook ran on the worker.
     DWORD GetThreadId() const { return m_dwThreadId; }
     const char* GetName() const { return m_pszName; }
 
@@ -103,5 +105,5 @@ private:
     // the worker's end is made on it, so no wait depends on m_hThread, which
     // the worker releases as it ends; it is closed only once the worker has
     // been seen to end.
-    HANDLE m_hOwnerThread;
+    UniqueKernelHandle m_hOwnerThread;
 };

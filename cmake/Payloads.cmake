@@ -11,8 +11,7 @@
 #   WITHOUT_DIGEST leaves those payloads' digests out (for tests only).
 # bc_link_program_payloads(<target>)
 #   Gives <target> the main package (207), wmfdist.exe (203) and DivXPro.exe
-#   (205), from the cache options below, else from the stand-in programs if
-#   the build has them, else from small placeholder files.
+#   (205), from the cache options below, else from the stand-in programs.
 
 set(BCSETUP_MAIN_PACKAGE "" CACHE PATH
   "Main package: a folder of InstallShield setup files to pack, or a ready PK24 package file")
@@ -64,20 +63,14 @@ function(bc_link_program_payloads target)
     "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL bc_link_program_payloads_now [[${target}]])")
 endfunction()
 
-# The input of one payload: the cache option, else the stand-in target's
-# program, else a placeholder file made now.
-function(bc_payload_input out option standin placeholder_name)
+# The input of one payload: the cache option, else the stand-in target's program.
+function(bc_payload_input out option standin)
   if(${option})
     set(${out} "${${option}}" PARENT_SCOPE)
     set(${out}_DEPENDS "" PARENT_SCOPE)
-  elseif(TARGET ${standin})
+  else()
     set(${out} "$<TARGET_FILE:${standin}>" PARENT_SCOPE)
     set(${out}_DEPENDS ${standin} PARENT_SCOPE)
-  else()
-    set(file "${PROJECT_BINARY_DIR}/payloads/placeholders/${placeholder_name}")
-    file(CONFIGURE OUTPUT "${file}" CONTENT "placeholder for ${placeholder_name}\n")
-    set(${out} "${file}" PARENT_SCOPE)
-    set(${out}_DEPENDS "" PARENT_SCOPE)
   endif()
 endfunction()
 
@@ -106,23 +99,16 @@ function(bc_link_program_payloads_now target)
       COMMAND "${pk24}" list "${BCSETUP_MAIN_PACKAGE}"
       COMMAND ${CMAKE_COMMAND} -E copy "${BCSETUP_MAIN_PACKAGE}" "${package}"
       DEPENDS "${BCSETUP_MAIN_PACKAGE}" "${pk24}" COMMENT "Checking the main package" VERBATIM)
-  elseif(standin_files)
+  else()
     add_custom_command(OUTPUT "${package}"
       ${make_dir}
       COMMAND "${pk24}" pack "${package}" ${standin_files}
       DEPENDS ${standin_files} ${standin_targets} "${pk24}"
       COMMENT "Packing the main package from the stand-in installer" VERBATIM)
-  else()
-    bc_payload_input(setup_program BCSETUP_MAIN_PACKAGE standin_setup setup.exe)
-    add_custom_command(OUTPUT "${package}"
-      ${make_dir}
-      COMMAND "${pk24}" pack "${package}" --as setup.exe "${setup_program}"
-      DEPENDS "${setup_program}" ${setup_program_DEPENDS} "${pk24}"
-      COMMENT "Packing the main package from the stand-in setup" VERBATIM)
   endif()
 
-  bc_payload_input(wmf BCSETUP_WMF_RUNTIME wmfdist wmfdist.exe)
-  bc_payload_input(divx BCSETUP_DIVX_SETUP DivXPro DivXPro.exe)
+  bc_payload_input(wmf BCSETUP_WMF_RUNTIME wmfdist)
+  bc_payload_input(divx BCSETUP_DIVX_SETUP DivXPro)
   bc_add_payload_resources(bc_program_payloads
     PAYLOADS 207 "${package}" 203 "${wmf}" 205 "${divx}"
     DEPENDS ${wmf_DEPENDS} ${divx_DEPENDS})

@@ -26,11 +26,7 @@ include(cmake/Payloads.cmake)
 include(cmake/SignProgram.cmake)
 
 foreach(dir base package ui dxver setup resources standins tests)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
+  add_subdirectory(${dir})
 endforeach()
 
-if(TARGET dxsetup AND TARGET SetupMgr)
-  include(cmake/Medium.cmake)
-endif()
+include(cmake/Medium.cmake)

@@ -3,48 +3,14 @@
 #include <windows.h>
 #include <dxdiag.h>
 
+#include "base/com_apartment.h"
+#include "base/unique_handle.h"
 #include "dxver/dx_version_steps.h"
 
 namespace {
 const CLSID kDxDiagProviderClass = {0xA65B8071, 0x3BFE, 0x4213, {0x9A, 0x5B, 0x49, 0x1D, 0xA4, 0x46, 0x1C, 0xA7}};
 const IID kDxDiagProviderInterface = {0x9C6B4CB0, 0x23F8, 0x49CC, {0xA3, 0xED, 0x45, 0xA5, 0x50, 0x00, 0xA6, 0xD2}};
 const DWORD kDxDiagHeaderVersion = 111;
-
-// COM initialised for the calling thread, and uninitialised only if it was.
-class CComScope {
-public:
-    CComScope() : m_bInitialized(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~CComScope()
-    {
-        if (m_bInitialized)
-            CoUninitialize();
-    }
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-
-private:
-    bool m_bInitialized;
-};
-
-// One interface pointer, released when the holder goes out of scope.
-template <class T> class CInterface {
-public:
-    CInterface() = default;
-    ~CInterface()
-    {
-        if (m_pObject)
-            m_pObject->Release();
-    }
-    CInterface(const CInterface&) = delete;
-    CInterface& operator=(const CInterface&) = delete;
-    T** Receive() { return &m_pObject; }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(&m_pObject); }
-    T* operator->() const { return m_pObject; }
-    T* Get() const { return m_pObject; }
-
-private:
-    T* m_pObject = nullptr;
-};
 
 // A property value, cleared when the holder goes out of scope.
 class CProperty {
@@ -96,21 +62,21 @@ HRESULT ReadDXVersionProperties(IDxDiagContainer* systemInfo, DWORD* major, DWOR
 
 HRESULT GetDXVersionFromDiagnostics(DWORD* major, DWORD* minor, char* letter)
 {
-    CComScope com;
+    CComApartment com;
     // Declared in the order they are got, so they are released in reverse.
-    CInterface<IDxDiagProvider> provider;
-    CInterface<IDxDiagContainer> root;
-    CInterface<IDxDiagContainer> systemInfo;
+    UniqueInterface<IDxDiagProvider> provider;
+    UniqueInterface<IDxDiagContainer> root;
+    UniqueInterface<IDxDiagContainer> systemInfo;
     if (FAILED(CoCreateInstance(kDxDiagProviderClass, nullptr, CLSCTX_INPROC_SERVER, kDxDiagProviderInterface,
-                                provider.ReceiveVoid())))
+                                reinterpret_cast<void**>(provider.Put()))))
         return E_FAIL;
     DXDIAG_INIT_PARAMS parameters = {};
     parameters.dwSize = sizeof(parameters);
     parameters.dwDxDiagHeaderVersion = kDxDiagHeaderVersion;
     parameters.bAllowWHQLChecks = FALSE;
     parameters.pReserved = nullptr;
-    if (FAILED(provider->Initialize(&parameters)) || FAILED(provider->GetRootContainer(root.Receive())) ||
-        FAILED(root->GetChildContainer(L"DxDiag_SystemInfo", systemInfo.Receive())))
+    if (FAILED(provider.Get()->Initialize(&parameters)) || FAILED(provider.Get()->GetRootContainer(root.Put())) ||
+        FAILED(root.Get()->GetChildContainer(L"DxDiag_SystemInfo", systemInfo.Put())))
         return E_FAIL;
     return ReadDXVersionProperties(systemInfo.Get(), major, minor, letter);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/system_library.h"
+#include "base/unique_handle.h"
 #include "dxver/dx_version_steps.h"
 
 namespace {
@@ -16,17 +17,10 @@ public:
     {
         if (!m_hModule)
             return;
-        m_pGetSize = ProcAddress<GetSizeFn>(m_hModule, "GetFileVersionInfoSizeA");
-        m_pGetInfo = ProcAddress<GetInfoFn>(m_hModule, "GetFileVersionInfoA");
-        m_pQuery = ProcAddress<QueryFn>(m_hModule, "VerQueryValueA");
+        m_pGetSize = ProcAddress<GetSizeFn>(m_hModule.Get(), "GetFileVersionInfoSizeA");
+        m_pGetInfo = ProcAddress<GetInfoFn>(m_hModule.Get(), "GetFileVersionInfoA");
+        m_pQuery = ProcAddress<QueryFn>(m_hModule.Get(), "VerQueryValueA");
     }
-    ~CVersionLibrary()
-    {
-        if (m_hModule)
-            FreeLibrary(m_hModule);
-    }
-    CVersionLibrary(const CVersionLibrary&) = delete;
-    CVersionLibrary& operator=(const CVersionLibrary&) = delete;
 
     bool IsLoaded() const { return m_pGetSize && m_pGetInfo && m_pQuery; }
     DWORD GetSize(const char* path) const
@@ -45,7 +39,7 @@ private:
     typedef BOOL(WINAPI* GetInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
     typedef BOOL(WINAPI* QueryFn)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
-    HMODULE m_hModule;
+    UniqueModule m_hModule;
     GetSizeFn m_pGetSize = nullptr;
     GetInfoFn m_pGetInfo = nullptr;
     QueryFn m_pQuery = nullptr;

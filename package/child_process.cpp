@@ -8,13 +8,6 @@ namespace {
 const DWORD kCreationFlags = 0x210;
 } // namespace
 
-CChildProcess::CChildProcess() : m_hProcess(nullptr), m_hThread(nullptr), m_dwStartTicks(0) {}
-
-CChildProcess::~CChildProcess()
-{
-    Close();
-}
-
 HRESULT CChildProcess::Start(const char* applicationName, char* commandLine)
 {
     Close();
@@ -35,8 +28,8 @@ HRESULT CChildProcess::Start(const char* applicationName, char* commandLine)
         LogFailure(result, "Failed to start %s", program);
         return result;
     }
-    m_hProcess = info.hProcess;
-    m_hThread = info.hThread;
+    m_hProcess.Reset(info.hProcess);
+    m_hThread.Reset(info.hThread);
     m_dwStartTicks = GetTickCount();
     return S_OK;
 }
@@ -46,13 +39,13 @@ HRESULT CChildProcess::WaitForEnd()
     if (!m_hProcess)
         return S_FALSE;
     const char* program = m_strProgram.GetData() ? m_strProgram.GetData() : "";
-    if (WaitForSingleObject(m_hProcess, INFINITE) == WAIT_FAILED) {
+    if (WaitForSingleObject(m_hProcess.Get(), INFINITE) == WAIT_FAILED) {
         HRESULT result = LastErrorResult();
         LogFailure(result, "Failed to wait for %s", program);
         return result;
     }
     DWORD exitCode = 0;
-    GetExitCodeProcess(m_hProcess, &exitCode);
+    GetExitCodeProcess(m_hProcess.Get(), &exitCode);
     LogEvent("%s ended after %lu ms, exit code %lu (0x%08lX)", program,
              static_cast<unsigned long>(GetTickCount() - m_dwStartTicks), static_cast<unsigned long>(exitCode),
              static_cast<unsigned long>(exitCode));
@@ -61,12 +54,8 @@ HRESULT CChildProcess::WaitForEnd()
 
 void CChildProcess::Close()
 {
-    if (m_hThread)
-        CloseHandle(m_hThread);
-    if (m_hProcess)
-        CloseHandle(m_hProcess);
-    m_hThread = nullptr;
-    m_hProcess = nullptr;
+    m_hThread.Reset();
+    m_hProcess.Reset();
 }
 
 HRESULT RunAndWait(char* commandLine, const char* applicationName)

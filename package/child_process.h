@@ -4,16 +4,12 @@
 #include <windows.h>
 
 #include "base/text_string.h"
+#include "base/unique_handle.h"
 
 // One started child process. Owns its process and thread handles and closes
 // them on every path. Its start and end go to the setup log.
 class CChildProcess {
 public:
-    CChildProcess();
-    ~CChildProcess();
-    CChildProcess(const CChildProcess&) = delete;
-    CChildProcess& operator=(const CChildProcess&) = delete;
-
     // CreateProcessA with a start-up record that imposes nothing, handles not
     // inherited, a new console and process group (0x210), the setup's own
     // environment and current folder. The child sees commandLine as its
@@ -25,14 +21,14 @@ public:
     // Waits without a time-out for the process to end. S_FALSE when none
     // was started; the platform's failure when the wait failed.
     HRESULT WaitForEnd();
-    HANDLE GetProcess() const { return m_hProcess; }
+    HANDLE GetProcess() const { return m_hProcess.Get(); }
     void Close();
 
 private:
-    HANDLE m_hProcess;
-    HANDLE m_hThread;
+    UniqueKernelHandle m_hProcess;
+    UniqueKernelHandle m_hThread;
     CTextString m_strProgram; // for the log
-    DWORD m_dwStartTicks;
+    DWORD m_dwStartTicks = 0;
 };
 
 // Starts commandLine and blocks until the process has ended. S_OK once it

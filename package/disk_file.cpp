@@ -16,13 +16,6 @@ HRESULT LastErrorResult()
     return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-CDiskFile::CDiskFile() : m_hFile(INVALID_HANDLE_VALUE), m_dwBytesRead(0), m_dwBytesWritten(0) {}
-
-CDiskFile::~CDiskFile()
-{
-    Close();
-}
-
 HRESULT CDiskFile::Reset()
 {
     Close();
@@ -37,8 +30,8 @@ HRESULT CDiskFile::Open(const char* path, DWORD disposition, DWORD access, DWORD
 {
     Reset();
     m_strPath.Assign(path);
-    m_hFile = CreateFileA(path, access, share, security, disposition, flagsAndAttributes, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE)
+    m_hFile.Reset(CreateFileA(path, access, share, security, disposition, flagsAndAttributes, nullptr));
+    if (!IsOpen())
         return LastErrorResult();
     return S_OK;
 }
@@ -47,9 +40,9 @@ HRESULT CDiskFile::Close()
 {
     if (!IsOpen())
         return RESULT_NO_OPEN_FILE;
-    if (!CloseHandle(m_hFile))
+    if (!CloseHandle(m_hFile.Get()))
         return LastErrorResult();
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_hFile.Release();
     return S_OK;
 }
 
@@ -57,7 +50,7 @@ HRESULT CDiskFile::Read(void* buffer, DWORD count, DWORD* bytesRead, LPOVERLAPPE
 {
     if (!IsOpen())
         return RESULT_NO_OPEN_FILE;
-    if (!ReadFile(m_hFile, buffer, count, &m_dwBytesRead, overlapped))
+    if (!ReadFile(m_hFile.Get(), buffer, count, &m_dwBytesRead, overlapped))
         return LastErrorResult();
     if (count != 0 && m_dwBytesRead == 0)
         return RESULT_END_OF_FILE;
@@ -70,7 +63,7 @@ HRESULT CDiskFile::Write(const void* buffer, DWORD count, DWORD* bytesWritten, L
 {
     if (!IsOpen())
         return RESULT_NO_OPEN_FILE;
-    if (!WriteFile(m_hFile, buffer, count, &m_dwBytesWritten, overlapped))
+    if (!WriteFile(m_hFile.Get(), buffer, count, &m_dwBytesWritten, overlapped))
         return LastErrorResult();
     if (bytesWritten)
         *bytesWritten = m_dwBytesWritten;

@@ -5,14 +5,10 @@
 #include <windows.h>
 
 #include "base/text_string.h"
+#include "base/unique_handle.h"
 
 class CDiskFile {
 public:
-    CDiskFile();
-    ~CDiskFile();
-    CDiskFile(const CDiskFile&) = delete;
-    CDiskFile& operator=(const CDiskFile&) = delete;
-
     // Closes any open file, clears the counters and the path. Always 0.
     HRESULT Reset();
     // Note the order: disposition before access. The path stays recorded
@@ -27,11 +23,21 @@ public:
     // A short write is not detected here: callers compare the count.
     HRESULT Write(const void* buffer, DWORD count, DWORD* bytesWritten = nullptr, LPOVERLAPPED overlapped = nullptr);
 
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_hFile.IsValid(); }
+    // The open file for the calls the object does not make itself (moving
+    // the file pointer, its size); INVALID_HANDLE_VALUE while none is open.
+    // The object keeps owning it.
+    HANDLE GetHandle() const { return m_hFile.Get(); }
+    // The byte counts of the last read and the last write.
+    DWORD GetBytesRead() const { return m_dwBytesRead; }
+    DWORD GetBytesWritten() const { return m_dwBytesWritten; }
+    // The path of the last open, also of one that failed.
+    const CTextString& GetPath() const { return m_strPath; }
 
-    HANDLE m_hFile;
-    DWORD m_dwBytesRead;
-    DWORD m_dwBytesWritten;
+private:
+    UniqueFileHandle m_hFile;
+    DWORD m_dwBytesRead = 0;
+    DWORD m_dwBytesWritten = 0;
     CTextString m_strPath;
 };
 

@@ -5,13 +5,7 @@
 CMultimediaClock::CMultimediaClock() : m_hWinmm(LoadSystemLibrary("winmm.dll")), m_pTimeGetTime(nullptr)
 {
     if (m_hWinmm)
-        m_pTimeGetTime = ProcAddress<TimeGetTimeFn>(m_hWinmm, "timeGetTime");
-}
-
-CMultimediaClock::~CMultimediaClock()
-{
-    if (m_hWinmm)
-        FreeLibrary(m_hWinmm);
+        m_pTimeGetTime = ProcAddress<TimeGetTimeFn>(m_hWinmm.Get(), "timeGetTime");
 }
 
 DWORD CMultimediaClock::Now() const

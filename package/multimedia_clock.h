@@ -4,20 +4,18 @@
 // import table names only DLLs Windows always takes from there.
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 class CMultimediaClock {
 public:
     CMultimediaClock();
-    ~CMultimediaClock();
-    CMultimediaClock(const CMultimediaClock&) = delete;
-    CMultimediaClock& operator=(const CMultimediaClock&) = delete;
 
     // Milliseconds since Windows started (timeGetTime); GetTickCount when
     // winmm.dll is not available.
     DWORD Now() const;
-    bool HasTimeGetTime() const { return m_pTimeGetTime != nullptr; }
 
 private:
     typedef DWORD(WINAPI* TimeGetTimeFn)();
-    HMODULE m_hWinmm;
+    UniqueModule m_hWinmm;
     TimeGetTimeFn m_pTimeGetTime;
 };

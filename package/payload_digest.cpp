@@ -7,6 +7,7 @@
 #include <new>
 
 #include "base/module_instance.h"
+#include "base/unique_handle.h"
 #include "package/disk_file.h"
 #include "resource_ids.h"
 
@@ -22,48 +23,45 @@ HRESULT ResultOfLastError()
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
+struct CryptProviderTraits {
+    using Type = HCRYPTPROV;
+    static Type Empty() { return 0; }
+    static void Close(Type value) { CryptReleaseContext(value, 0); }
+};
+
 // A SHA-256 hash object of the AES provider (the one that knows SHA-256),
 // released with its provider.
 class CSha256Hash {
 public:
-    CSha256Hash() = default;
-    ~CSha256Hash()
-    {
-        if (m_hHash)
-            CryptDestroyHash(m_hHash);
-        if (m_hProvider)
-            CryptReleaseContext(m_hProvider, 0);
-    }
-    CSha256Hash(const CSha256Hash&) = delete;
-    CSha256Hash& operator=(const CSha256Hash&) = delete;
-
     HRESULT Create()
     {
-        if (!CryptAcquireContextA(&m_hProvider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
-            m_hProvider = 0;
+        if (!CryptAcquireContextA(m_hProvider.Put(), nullptr, nullptr, PROV_RSA_AES,
+                                  CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+            m_hProvider.Release(); // a failed call hands out no provider
             return ResultOfLastError();
         }
-        if (!CryptCreateHash(m_hProvider, CALG_SHA_256, 0, 0, &m_hHash)) {
-            m_hHash = 0;
+        if (!CryptCreateHash(m_hProvider.Get(), CALG_SHA_256, 0, 0, m_hHash.Put())) {
+            m_hHash.Release(); // nor a failed call a hash
             return ResultOfLastError();
         }
         return S_OK;
     }
     HRESULT Add(const BYTE* data, DWORD count)
     {
-        return CryptHashData(m_hHash, data, count, 0) ? S_OK : ResultOfLastError();
+        return CryptHashData(m_hHash.Get(), data, count, 0) ? S_OK : ResultOfLastError();
     }
     HRESULT Finish(BYTE (&digest)[PAYLOAD_DIGEST_SIZE])
     {
         DWORD size = PAYLOAD_DIGEST_SIZE;
-        if (!CryptGetHashParam(m_hHash, HP_HASHVAL, digest, &size, 0))
+        if (!CryptGetHashParam(m_hHash.Get(), HP_HASHVAL, digest, &size, 0))
             return ResultOfLastError();
         return size == PAYLOAD_DIGEST_SIZE ? S_OK : E_FAIL;
     }
 
 private:
-    HCRYPTPROV m_hProvider = 0;
-    HCRYPTHASH m_hHash = 0;
+    // The hash is destroyed before the provider it belongs to.
+    UniqueHandle<CryptProviderTraits> m_hProvider;
+    UniqueHandle<NullHandleTraits<HCRYPTHASH, CryptDestroyHash>> m_hHash;
 };
 
 // The digest recorded for the payload, or null when there is none of the right size.

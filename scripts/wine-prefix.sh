@@ -2,13 +2,26 @@
 # Creates a fresh Wine prefix for programs of ARCH (i686, the default, or
 # x86_64):   wine-prefix.sh DIR [ARCH]
 # Gecko and Mono are not installed; the prefix is ready when this returns.
+# A prefix made before is removed first, but only one this script made (it
+# holds the marker file below): any other folder of that name is refused and
+# left as it is.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-dir="$(realpath -m "$1")"
+dir="$(realpath -m "${1:?usage: wine-prefix.sh DIR [ARCH]}")"
+marker="$dir/.bcsetup-wine-prefix"
 . "$root/scripts/wine-arch.sh"
 bc_wine_env "${2:-i686}"
-rm -rf "$dir"
+if [ -f "$marker" ]; then
+  rm -rf "$dir"
+elif [ -d "$dir" ] && [ -z "$(ls -A "$dir")" ]; then
+  rmdir "$dir"
+elif [ -e "$dir" ]; then
+  echo "wine-prefix.sh: $dir is not a prefix made by this script (no $(basename "$marker")); not removing it." >&2
+  echo "Remove it yourself if it is an old test prefix, or name another folder." >&2
+  exit 1
+fi
 mkdir -p "$dir"
+echo "A Wine prefix made by scripts/wine-prefix.sh, which removes it when making it again." >"$marker"
 export WINEPREFIX="$dir" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 "$BC_WINE" wineboot -i >/dev/null 2>&1 || true
 

@@ -1,65 +1,34 @@
 // The administrator test: the built-in Administrators group (S-1-5-32-544)
 // among the groups of the caller's token.
+#include "setup/administrator_check.h"
+
 #include <vector>
 
-#include "setup/privileges.h"
-
 namespace {
-// A kernel handle closed when the object goes out of scope.
-class CTokenHandle {
-public:
-    CTokenHandle() = default;
-    ~CTokenHandle()
-    {
-        if (m_hToken)
-            CloseHandle(m_hToken);
-    }
-    CTokenHandle(const CTokenHandle&) = delete;
-    CTokenHandle& operator=(const CTokenHandle&) = delete;
-    HANDLE* Receive() { return &m_hToken; }
-    HANDLE Get() const { return m_hToken; }
-
-private:
-    HANDLE m_hToken = nullptr;
-};
-
-// The built-in Administrators SID, freed when the object goes out of scope.
-class CAdministratorsSid {
-public:
-    CAdministratorsSid()
-    {
-        SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-        if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                      0, 0, 0, 0, &m_pSid))
-            m_pSid = nullptr;
-    }
-    ~CAdministratorsSid()
-    {
-        if (m_pSid)
-            FreeSid(m_pSid);
-    }
-    CAdministratorsSid(const CAdministratorsSid&) = delete;
-    CAdministratorsSid& operator=(const CAdministratorsSid&) = delete;
-    PSID Get() const { return m_pSid; }
-
-private:
-    PSID m_pSid = nullptr;
-};
-
 // The thread's token while it impersonates, else the process's.
-bool OpenCallerToken(CTokenHandle& token)
+bool OpenCallerToken(UniqueKernelHandle& token)
 {
-    if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, FALSE, token.Receive()))
+    if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, FALSE, token.Put()))
         return true;
     if (GetLastError() != ERROR_NO_TOKEN)
         return false;
-    return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) != FALSE;
+    return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) != FALSE;
 }
 } // namespace
 
+UniqueSid AdministratorsSid()
+{
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    UniqueSid sid;
+    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                  0, 0, sid.Put()))
+        sid.Release(); // a failed call hands out no SID
+    return sid;
+}
+
 bool IsUserAdministrator()
 {
-    CTokenHandle token;
+    UniqueKernelHandle token;
     if (!OpenCallerToken(token))
         return false;
     DWORD size = 0;
@@ -71,8 +40,8 @@ bool IsUserAdministrator()
     if (!GetTokenInformation(token.Get(), TokenGroups, buffer.data(),
                              static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), &size))
         return false;
-    CAdministratorsSid administrators;
-    if (!administrators.Get())
+    const UniqueSid administrators = AdministratorsSid();
+    if (!administrators)
         return false;
     const TOKEN_GROUPS* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
     // Attributes are not consulted: a deny-only or disabled group counts.

@@ -2,6 +2,7 @@
 // the folder above the setup program's own, read from "krsetup.ini".
 #include <windows.h>
 
+#include "base/file_existence.h"
 #include "base/setup_log.h"
 #include "setup/setup_paths.h"
 

@@ -1,5 +1,7 @@
 #include "setup/instance_guard.h"
 
+#include <utility>
+
 SECURITY_ATTRIBUTES InheritableDefaultSecurity()
 {
     SECURITY_ATTRIBUTES attributes = {};
@@ -9,23 +11,12 @@ SECURITY_ATTRIBUTES InheritableDefaultSecurity()
     return attributes;
 }
 
-CInstanceGuard::~CInstanceGuard()
-{
-    if (m_hMutex)
-        CloseHandle(m_hMutex);
-}
-
 bool CInstanceGuard::Acquire()
 {
     SECURITY_ATTRIBUTES attributes = InheritableDefaultSecurity();
-    HANDLE mutex = CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCASTSETUP");
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (mutex)
-            CloseHandle(mutex);
+    UniqueKernelHandle mutex(CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCASTSETUP"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS || !mutex)
         return false;
-    }
-    if (!mutex)
-        return false;
-    m_hMutex = mutex;
+    m_hMutex = std::move(mutex);
     return true;
 }

@@ -3,18 +3,15 @@
 // from the guard step until WinMain returns.
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 class CInstanceGuard {
 public:
-    CInstanceGuard() = default;
-    ~CInstanceGuard();
-    CInstanceGuard(const CInstanceGuard&) = delete;
-    CInstanceGuard& operator=(const CInstanceGuard&) = delete;
-
     // False when another copy of the setup holds the mutex or it can't be made.
     bool Acquire();
 
 private:
-    HANDLE m_hMutex = nullptr;
+    UniqueKernelHandle m_hMutex;
 };
 
 // Security attributes with the default descriptor and an inheritable handle.

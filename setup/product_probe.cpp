@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/unique_handle.h"
 #include "setup/instance_guard.h"
 
 namespace {
@@ -12,11 +13,8 @@ const DWORD kQuitPauseMs = 500;
 bool IsProductRunning()
 {
     SECURITY_ATTRIBUTES attributes = InheritableDefaultSecurity();
-    HANDLE mutex = CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCAST");
-    bool running = !mutex || GetLastError() == ERROR_ALREADY_EXISTS;
-    if (mutex)
-        CloseHandle(mutex);
-    return running;
+    const UniqueKernelHandle mutex(CreateMutexA(&attributes, FALSE, "MUTEX_BRIXELCAST"));
+    return !mutex || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 } // namespace
 
@@ -26,7 +24,7 @@ bool AskRunningProductToQuit(ProductProbeReport* report)
     int signals = 0;
     // Auto-reset, signalled when we are the one who creates it. A failure is
     // tolerated: the attempts then run back to back.
-    HANDLE terminate = CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE");
+    const UniqueKernelHandle terminate(CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE"));
     bool quit = false;
     for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
         if (!IsProductRunning()) {
@@ -34,13 +32,11 @@ bool AskRunningProductToQuit(ProductProbeReport* report)
             break;
         }
         if (terminate) {
-            SetEvent(terminate);
+            SetEvent(terminate.Get());
             ++signals;
             Sleep(kQuitPauseMs);
         }
     }
-    if (terminate)
-        CloseHandle(terminate);
     if (report) {
         report->signals = signals;
         report->milliseconds = GetTickCount() - start;

@@ -1,21 +1,15 @@
 #pragma once
-// One open registry key, closed when the object goes out of scope.
+// One open registry key, closed when the object goes out of scope or opens
+// another.
 #include <windows.h>
+
+#include "base/unique_handle.h"
 
 class CRegKey {
 public:
-    CRegKey() = default;
-    ~CRegKey()
-    {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-    }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-
     bool Open(HKEY root, const char* subkey, REGSAM access, LONG* status = nullptr)
     {
-        LONG result = RegOpenKeyExA(root, subkey, 0, access, &m_hKey);
+        LONG result = RegOpenKeyExA(root, subkey, 0, access, m_hKey.Put());
         if (status)
             *status = result;
         return result == ERROR_SUCCESS;
@@ -24,14 +18,14 @@ public:
     // if needed. The platform's status goes to status when given.
     bool Create(HKEY root, const char* subkey, LONG* status = nullptr)
     {
-        LONG result = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &m_hKey,
-                                      nullptr);
+        LONG result = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                      m_hKey.Put(), nullptr);
         if (status)
             *status = result;
         return result == ERROR_SUCCESS;
     }
-    HKEY Get() const { return m_hKey; }
+    HKEY Get() const { return m_hKey.Get(); }
 
 private:
-    HKEY m_hKey = nullptr;
+    UniqueHandle<NullHandleTraits<HKEY, RegCloseKey>> m_hKey;
 };

@@ -24,6 +24,7 @@ public:
     // Writes a string value, creating the key if needed; false when the key can't be made.
     bool WriteString(const char* name, const char* text);
 
+    // Where the location points, for its checks; the setup goes through the operations above.
     HKEY GetRoot() const { return m_hRoot; }
     const char* GetSubkey() const { return m_szSubkey; }
 

@@ -1,4 +1,4 @@
-// Path helpers: parent folder, existence, trailing backslashes.
+// Path helpers: parent folder, trailing backslashes.
 #include "setup/setup_paths.h"
 
 #include <cstring>
@@ -16,18 +16,6 @@ CTextString GetParentFolder(const char* path)
     if (folder.GetLength() - (hasDrive ? 2 : 0) > 1)
         folder.RemoveBackslash();
     return folder;
-}
-
-bool FileExists(const char* path)
-{
-    if (!path || !*path)
-        return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
 }
 
 char* AppendBackslash(char* text, std::size_t size)

@@ -16,9 +16,6 @@ constexpr std::size_t SETUP_PATH_SIZE = MAX_PATH;
 // "C:\Setup" and "C:\" give "C:\" (a root keeps its backslash).
 CTextString GetParentFolder(const char* path);
 
-// True when something (a file or a folder) of that name exists.
-bool FileExists(const char* path);
-
 // Appends one backslash to a non-empty text unless its last character is a
 // backslash (a double-byte character whose trail byte is 0x5C is not). The
 // text stays as it is when the backslash would not fit into size bytes.

@@ -1,4 +1,6 @@
-#include "setup/privileges.h"
+#include "setup/windows_family.h"
+
+#include <windows.h>
 
 int GetWindowsFamily()
 {

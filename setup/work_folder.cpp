@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/double_byte.h"
+#include "base/file_existence.h"
 #include "base/setup_log.h"
 #include "setup/work_folder_security.h"
 
@@ -64,15 +65,8 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
 
 bool CWorkFolder::Confirm()
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = m_szPath[0] ? FindFirstFileA(m_szPath, &found) : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE) {
-        LogEvent("Work folder not found: %s", m_szPath);
-        return false;
-    }
-    FindClose(search);
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        LogEvent("Work folder is not a folder: %s", m_szPath);
+    if (!FolderExists(m_szPath)) {
+        LogEvent("Work folder not found as a folder: %s", m_szPath);
         return false;
     }
     AppendBackslash(m_szPath);

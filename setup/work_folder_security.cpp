@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include "setup/administrator_check.h"
+
 namespace {
 
 // Owner Administrators; a protected DACL (nothing inherited from the parent)
@@ -13,16 +15,12 @@ const char PROTECTED_FOLDER_SDDL[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
 bool IsProcessElevated()
 {
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
-                                  0, 0, &administrators))
+    const UniqueSid administrators = AdministratorsSid();
+    if (!administrators)
         return false;
     // CheckTokenMembership counts only enabled groups.
     BOOL member = FALSE;
-    BOOL checked = CheckTokenMembership(nullptr, administrators, &member);
-    FreeSid(administrators);
-    return checked && member;
+    return CheckTokenMembership(nullptr, administrators.Get(), &member) && member;
 }
 
 CWorkFolderSecurity::CWorkFolderSecurity()
@@ -30,17 +28,11 @@ CWorkFolderSecurity::CWorkFolderSecurity()
     if (!IsProcessElevated())
         return;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(PROTECTED_FOLDER_SDDL, SDDL_REVISION_1,
-                                                              &m_pDescriptor, nullptr)) {
-        m_pDescriptor = nullptr;
+                                                              m_pDescriptor.Put(), nullptr)) {
+        m_pDescriptor.Release(); // a failed call hands out no descriptor
         return;
     }
     m_Attributes.nLength = sizeof m_Attributes;
-    m_Attributes.lpSecurityDescriptor = m_pDescriptor;
+    m_Attributes.lpSecurityDescriptor = m_pDescriptor.Get();
     m_Attributes.bInheritHandle = FALSE;
-}
-
-CWorkFolderSecurity::~CWorkFolderSecurity()
-{
-    if (m_pDescriptor)
-        LocalFree(m_pDescriptor);
 }

@@ -8,6 +8,8 @@
 // everything made in it, nothing else; owned by Administrators.
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 // True when the process runs with the Administrators group enabled in its
 // token (elevated, or an administrator on a system without UAC). A
 // filtered token, which lists the group for denying only, is not elevated.
@@ -19,13 +21,10 @@ bool IsProcessElevated();
 class CWorkFolderSecurity {
 public:
     CWorkFolderSecurity();
-    ~CWorkFolderSecurity();
-    CWorkFolderSecurity(const CWorkFolderSecurity&) = delete;
-    CWorkFolderSecurity& operator=(const CWorkFolderSecurity&) = delete;
 
     SECURITY_ATTRIBUTES* Get() { return m_pDescriptor ? &m_Attributes : nullptr; }
 
 private:
-    PSECURITY_DESCRIPTOR m_pDescriptor = nullptr;
+    UniqueLocalMemory m_pDescriptor;
     SECURITY_ATTRIBUTES m_Attributes = {};
 };

@@ -51,7 +51,8 @@ public:
     // A tooltip asks for the text of a tool added without one.
     virtual void OnToolTipText(NMHDR* header) {}
 
-    // Balloon tooltips for the dialog's controls (ui/tooltips.cpp).
+    // Balloon tooltips for the dialog's controls (ui/tooltips.cpp), for
+    // dialogs that want them: the setup's own two dialogs show none.
     virtual bool CreateToolTip();
     virtual bool AddToolTip(int controlId, const char* text);
     virtual bool AddToolTip(int controlId, UINT stringId);

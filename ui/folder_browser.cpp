@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "base/unique_handle.h"
+
 namespace {
 // "セットアップ先を選択してください。", the browser's title line in every
 // language. Passed as Unicode so that it reads right on any system code page.
@@ -15,35 +17,15 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data)
         SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
     return 0;
 }
-
-// Releases the COM object it holds on every path.
-class CShellAllocator {
-public:
-    CShellAllocator()
-    {
-        if (FAILED(SHGetMalloc(&m_pMalloc)))
-            m_pMalloc = nullptr;
-    }
-    ~CShellAllocator()
-    {
-        if (m_pMalloc)
-            m_pMalloc->Release();
-    }
-    CShellAllocator(const CShellAllocator&) = delete;
-    CShellAllocator& operator=(const CShellAllocator&) = delete;
-
-    IMalloc* Get() const { return m_pMalloc; }
-
-private:
-    IMalloc* m_pMalloc;
-};
 } // namespace
 
 bool BrowseForFolder(HWND owner, const char* currentFolder, char* path)
 {
     path[0] = 0;
-    CShellAllocator allocator;
-    if (!allocator.Get())
+    UniqueInterface<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.Put())))
+        allocator.Release(); // a failed call hands out no allocator
+    if (!allocator)
         return false;
 
     BROWSEINFOW info = {};

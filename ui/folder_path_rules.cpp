@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/double_byte.h"
+#include "base/file_existence.h"
 #include "base/text_string.h"
 #include "ui/path_components.h"
 
@@ -113,10 +114,5 @@ bool IsExistingFolder(const char* path)
         return false;
     if (EndsInBackslash(copy))
         copy[length - 1] = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(copy, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return FolderExists(copy);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "recording_queue_thread.h"
+#include "tests/support/wait_until.h"
 
 using namespace thread_testing;
 
@@ -112,8 +113,7 @@ TEST(PumpingThread, QuitMessageEndsWorkerWithoutHandlingQueuedItems)
     ASSERT_TRUE(PostThreadMessageA(thread.GetThreadId(), WM_QUIT, 0, 0));
     thread.gate.Open();
 
-    for (int i = 0; i < 3000 && thread.IsRunning(); ++i)
-        Sleep(10);
+    testing_support::WaitUntil([&] { return !thread.IsRunning(); });
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_FALSE(thread.Stop(true, false, false));
     EXPECT_EQ((std::vector<std::string>{"init", "exit"}), thread.log.Entries());

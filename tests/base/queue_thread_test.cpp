@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "recording_queue_thread.h"
+#include "tests/support/wait_until.h"
 
 using namespace thread_testing;
 
@@ -120,8 +121,7 @@ TEST(QueueThread, StopForgetsExtraHandlesBeforeTheNextStart)
     ASSERT_EQ(S_OK, thread.Start(true));
     SetEvent(extra);
     ThreadItem probe = MakeItem(1);
-    for (int i = 0; i < 3000 && thread.lastSignalled != extra; ++i)
-        Sleep(10);
+    testing_support::WaitUntil([&] { return thread.lastSignalled == extra; });
     EXPECT_EQ(extra, thread.lastSignalled);
     thread.SendItem(&probe, INFINITE);
     EXPECT_EQ(2, thread.handlesSeen);
@@ -139,8 +139,7 @@ TEST(QueueThread, ExtraHandleThatCannotBeWaitedOnEndsTheWorker)
     RecordingQueueThread thread;
     thread.AddWaitHandle(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FFC)));
     thread.Start(true);
-    for (int i = 0; i < 3000 && thread.IsRunning(); ++i)
-        Sleep(10);
+    testing_support::WaitUntil([&] { return !thread.IsRunning(); });
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE), thread.GetResult());
     EXPECT_FALSE(thread.Stop(true, false, false));

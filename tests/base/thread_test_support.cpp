@@ -5,19 +5,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/support/wait_until.h"
+
 namespace thread_testing {
 
 bool WaitForEntry(EventLog& log, const std::string& entry, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::string> entries = log.Entries();
-        if (std::find(entries.begin(), entries.end(), entry) != entries.end())
-            return true;
-        if (GetTickCount() - start >= milliseconds)
-            return false;
-        Sleep(5);
-    }
+    return testing_support::WaitUntil(
+        [&] {
+            std::vector<std::string> entries = log.Entries();
+            return std::find(entries.begin(), entries.end(), entry) != entries.end();
+        },
+        milliseconds);
 }
 
 namespace {
@@ -115,12 +114,8 @@ int ProcessThreadCount()
 
 int WaitForThreadCount(int expected, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    int count = ProcessThreadCount();
-    while (count != expected && GetTickCount() - start < milliseconds) {
-        Sleep(10);
-        count = ProcessThreadCount();
-    }
+    int count = 0;
+    testing_support::WaitUntil([&] { return (count = ProcessThreadCount()) == expected; }, milliseconds);
     return count;
 }
 

@@ -14,6 +14,7 @@
 #include "tests/support/standin_journal.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 using namespace testing_support;
 using installer_testing::CopyProgram;
@@ -94,14 +95,14 @@ bool MakeForeground(HWND window)
 
 bool WaitForForeground(HWND window, DWORD timeoutMs = 5000)
 {
-    DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window) {
-        if (GetTickCount() - start > timeoutMs)
+    return WaitUntil(
+        [window] {
+            if (GetForegroundWindow() == window)
+                return true;
+            PumpMessages();
             return false;
-        PumpMessages();
-        Sleep(10);
-    }
-    return true;
+        },
+        timeoutMs);
 }
 
 } // namespace

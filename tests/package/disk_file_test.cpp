@@ -30,10 +30,10 @@ protected:
 TEST_F(DiskFileTest, ClosedObjectAnswersNoOpenFile)
 {
     CDiskFile file;
-    EXPECT_EQ(INVALID_HANDLE_VALUE, file.m_hFile);
-    EXPECT_EQ(0u, file.m_dwBytesRead);
-    EXPECT_EQ(0u, file.m_dwBytesWritten);
-    EXPECT_STREQ("", file.m_strPath.GetData() ? file.m_strPath.GetData() : "");
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.GetHandle());
+    EXPECT_EQ(0u, file.GetBytesRead());
+    EXPECT_EQ(0u, file.GetBytesWritten());
+    EXPECT_STREQ("", file.GetPath().GetData() ? file.GetPath().GetData() : "");
     char buffer[4];
     EXPECT_EQ(S_FALSE, file.Close());
     EXPECT_EQ(S_FALSE, file.Read(buffer, 4));
@@ -51,20 +51,20 @@ TEST_F(DiskFileTest, WritesReadsAndCountsBytes)
     DWORD written = 0;
     EXPECT_EQ(S_OK, file.Write("0123456789", 10, &written));
     EXPECT_EQ(10u, written);
-    EXPECT_EQ(10u, file.m_dwBytesWritten);
-    SetFilePointer(file.m_hFile, 0, nullptr, FILE_BEGIN);
+    EXPECT_EQ(10u, file.GetBytesWritten());
+    SetFilePointer(file.GetHandle(), 0, nullptr, FILE_BEGIN);
 
     char buffer[16] = {};
     DWORD got = 0;
     EXPECT_EQ(S_OK, file.Read(buffer, 0, &got)) << "a read of nothing is not end of file";
     EXPECT_EQ(S_OK, file.Read(buffer, 16, &got)) << "a short read is success";
     EXPECT_EQ(10u, got);
-    EXPECT_EQ(10u, file.m_dwBytesRead);
+    EXPECT_EQ(10u, file.GetBytesRead());
     EXPECT_EQ(std::string("0123456789"), std::string(buffer, 10));
     got = 99;
     EXPECT_EQ(RESULT_END_OF_FILE, file.Read(buffer, 16, &got));
     EXPECT_EQ(99u, got) << "the output is only set on success";
-    EXPECT_EQ(0u, file.m_dwBytesRead);
+    EXPECT_EQ(0u, file.GetBytesRead());
 }
 
 TEST_F(DiskFileTest, FailedOpenKeepsPathAndMapsError)
@@ -74,12 +74,12 @@ TEST_F(DiskFileTest, FailedOpenKeepsPathAndMapsError)
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
               file.Open(missing.c_str(), OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr));
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(missing, file.m_strPath.GetData());
+    EXPECT_EQ(missing, file.GetPath().GetData());
     std::string noFolder = Path("no\\such\\folder.bin");
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Create(file, noFolder));
-    EXPECT_EQ(noFolder, file.m_strPath.GetData());
+    EXPECT_EQ(noFolder, file.GetPath().GetData());
     EXPECT_EQ(S_OK, file.Reset());
-    EXPECT_EQ(0, file.m_strPath.GetLength());
+    EXPECT_EQ(0, file.GetPath().GetLength());
     // A call that fails without setting the last error still fails: never
     // HRESULT_FROM_WIN32(0), which is S_OK.
     SetLastError(0);

@@ -148,17 +148,6 @@ DWORD WINAPI BackgroundRun::Main(void* parameter)
     return 0;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 HWND FindTopLevelWindow(const std::string& title)
 {
     return FindWindowW(nullptr, Widen(title).c_str());

@@ -66,8 +66,6 @@ private:
     HANDLE m_hThread = nullptr;
 };
 
-// Polls condition until it holds; false after timeoutMs.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
 // The installer stand-in's window, found by its (or another) title; null until it is up.
 HWND FindTopLevelWindow(const std::string& title);
 

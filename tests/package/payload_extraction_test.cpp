@@ -15,6 +15,7 @@
 #include "package/package_archive.h"
 #include "package/payload_digest.h"
 #include "package/payload_extraction.h"
+#include "resource_ids.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
 
@@ -71,7 +72,7 @@ TEST_F(PayloadExtractionTest, ResourceIsStoredScrambled)
 {
     // Guards against a build that stores the payload as it is (and an
     // extraction that would then "restore" garbage that matches nothing).
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(305), MAKEINTRESOURCEA(1001));
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(305), MAKEINTRESOURCEA(RT_PAYLOAD));
     ASSERT_NE(nullptr, found);
     const char* stored = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
     std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_3500000.bin"));

@@ -16,6 +16,7 @@
 #include "tests/support/standin_journal.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 using namespace testing_support;
 using namespace installer_testing;

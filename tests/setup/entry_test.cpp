@@ -6,29 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 bool WaitForMutex(const char* name, DWORD timeoutMs = 10000)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
-        if (mutex) {
-            CloseHandle(mutex);
-            return true;
-        }
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
+    return WaitUntil(
+        [name] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
+            if (mutex)
+                CloseHandle(mutex);
+            return mutex != nullptr;
+        },
+        timeoutMs);
 }
 
 void StartProduct(ChildProcess& product, const std::string& arguments)
@@ -104,7 +102,7 @@ TEST(Entry, ProductThatNeverQuitsGivesMessage118AfterNineSignals)
     StartSetup(setup);
     HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), 20000);
     ASSERT_NE(nullptr, box) << "message 118 never came";
-    EXPECT_EQ(MessageText(118), MessageBoxText(box));
+    EXPECT_EQ(MessageText(IDS_PRODUCT_RUNNING), MessageBoxText(box));
     EXPECT_EQ(std::vector<std::string>{"OK"}, ButtonTexts(box));
     ASSERT_TRUE(PressButton(box, IDOK));
     DWORD code = 0;
@@ -127,10 +125,10 @@ TEST(Entry, SecondCopyIsRefusedAtOnceAndTheFirstGoesOn)
     StartSetup(second, "/Silent");
     DWORD code = 0;
     bool sawWindow = false;
-    while (second.IsRunning()) {
+    WaitUntil([&] {
         sawWindow = sawWindow || !TopLevelWindows(second.Id()).empty();
-        Sleep(10);
-    }
+        return !second.IsRunning();
+    });
     ASSERT_TRUE(second.WaitForExit(0, &code));
     EXPECT_EQ(kExitRefused, code);
     EXPECT_FALSE(sawWindow);

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/privileges.h"
+#include "setup/administrator_check.h"
+#include "setup/windows_family.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
 

@@ -16,9 +16,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "setup/privileges.h"
+#include "resource_ids.h"
+#include "setup/restart_windows.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_texts.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
@@ -74,11 +76,11 @@ int WholeRunAnsweringYes()
         return Failed("no folder dialog");
     PressButton(dialog, IDOK);
     HWND box = WaitForMessageBox(setup.Handle(), setup.Id(), SetupCaption(), kStepWaitMs);
-    if (!box || MessageBoxText(box) != MessageText(110))
+    if (!box || MessageBoxText(box) != MessageText(IDS_RESTART_QUESTION))
         return Failed("no restart question");
     PressButton(box, IDYES);
     DWORD code = 1;
-    if (!setup.WaitForExit(kStepWaitMs, &code) || code != 0)
+    if (!setup.WaitForExit(kStepWaitMs, &code) || code != kExitOk)
         return Failed("the setup did not end with exit code 0");
     return 0;
 }

@@ -6,17 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitOk = 0;
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 // Puts the files the DirectX check reads aside and brings them back.
 class HiddenDirectX {
 public:
@@ -66,8 +65,8 @@ TEST_F(SequenceDirectX, MissingWithSetupOnTheMediumOffersItAfterTheInstallers)
     ASSERT_TRUE(CopyFileW(Widen(BinPath("dxsetup.exe")).c_str(), Widen(planted).c_str(), FALSE));
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(112, IDYES);
-    run.Answer(117, IDOK);
+    run.Answer(IDS_DIRECTX_QUESTION, IDYES);
+    run.Answer(IDS_SETUP_COMPLETE, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist", "dxsetup"}), run.JournalNames());
     std::vector<JournalEntry> journal = run.Journal();
@@ -85,7 +84,7 @@ TEST_F(SequenceDirectX, AnsweringNoAbandonsSilentlyAndTellsTheSetupManager)
         run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
         ASSERT_TRUE(run.Start(manager ? "/RunningAsSetupMgr" : ""));
         ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-        run.Answer(112, IDNO);
+        run.Answer(IDS_DIRECTX_QUESTION, IDNO);
         EXPECT_EQ(kExitOk, run.Finish()); // neither a closing message nor the restart question
         EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
         if (manager)
@@ -99,7 +98,7 @@ TEST_F(SequenceDirectX, MissingWithoutSetupProgramRefusesWithMessage116)
     WithoutDirectX(run);
     run.RemoveDirectXSetup();
     ASSERT_TRUE(run.Start());
-    run.Answer(116, IDOK);
+    run.Answer(IDS_DIRECTX_MISSING, IDOK);
     EXPECT_EQ(kExitRefused, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
@@ -113,8 +112,8 @@ TEST_F(SequenceDirectX, FailedInstallerComesBeforeTheQuestion)
     ASSERT_NE(nullptr, run.WaitForFolderDialog());
     ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(111, IDOK);
-    run.Answer(112, IDNO);
+    run.Answer(IDS_SETUP_FAILED, IDOK);
+    run.Answer(IDS_DIRECTX_QUESTION, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
 }
@@ -126,8 +125,8 @@ TEST(SequenceLaunchDX9, SwitchOffersTheMediumsSetupEvenWithDirectX9)
     run.SetEnvironment("BCSETUP_DXSETUP_WINDOW", "none");
     ASSERT_TRUE(run.Start("/LaunchDX9"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(112, IDYES);
-    run.Answer(117, IDOK);
+    run.Answer(IDS_DIRECTX_QUESTION, IDYES);
+    run.Answer(IDS_SETUP_COMPLETE, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist", "dxsetup"}), run.JournalNames());
 }
@@ -141,9 +140,9 @@ TEST(SequenceLaunchDX9, NoWithDirectX9PresentSkipsTheOfferAndCompletes)
         run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
         ASSERT_TRUE(run.Start(manager ? "/LaunchDX9 /RunningAsSetupMgr" : "/LaunchDX9"));
         ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-        run.Answer(112, IDNO);
+        run.Answer(IDS_DIRECTX_QUESTION, IDNO);
         if (!manager)
-            run.Answer(110, IDNO);
+            run.Answer(IDS_RESTART_QUESTION, IDNO);
         EXPECT_EQ(kExitOk, run.Finish());
         EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
         if (manager) {

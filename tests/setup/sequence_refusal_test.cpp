@@ -5,17 +5,16 @@
 #include <gtest/gtest.h>
 
 
+#include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitOk = 0;
-const DWORD kExitRefused = static_cast<DWORD>(-1);
-
 // The size-limited drives that the test command mounts (needs root).
 bool HasDrive(const wchar_t* root)
 {
@@ -52,7 +51,7 @@ TEST(SequenceRefusal, TooLittleTemporarySpaceGivesMessage113)
     SetupScenario run("tempshort");
     UseTemporaryFolder(run, "R:\\");
     ASSERT_TRUE(run.Start());
-    run.Answer(113, IDOK);
+    run.Answer(IDS_NO_TEMP_SPACE, IDOK);
     EXPECT_EQ(kExitRefused, run.Finish());
     EXPECT_TRUE(IsEmptyFolder(L"R:\\")) << "a refused run left something behind";
 }
@@ -65,7 +64,7 @@ TEST(SequenceRefusal, ExactlyEnoughTemporarySpaceGoesOn)
     UseTemporaryFolder(run, "S:\\");
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL)) << "the run did not go on to the destination";
-    run.Answer(120, IDOK);
+    run.Answer(IDS_SETUP_ABORTED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(IsEmptyFolder(L"S:\\")) << "the work folder was left on S:";
 }

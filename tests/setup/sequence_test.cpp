@@ -5,16 +5,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 
 using namespace testing_support;
 
 namespace {
-const DWORD kExitOk = 0;
-const DWORD kExitRefused = static_cast<DWORD>(-1);
 const std::vector<std::string> kAllInstallers = {"setup", "DivXPro", "wmfdist"};
 
 std::string DefaultDestination()
@@ -38,9 +38,9 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
     EXPECT_NE(nullptr, dialog);
     if (!dialog)
         return {};
-    EXPECT_EQ(DefaultDestination(), ControlText(dialog, 1005));
+    EXPECT_EQ(DefaultDestination(), ControlText(dialog, IDC_FOLDER_EDIT));
     PressButton(dialog, IDOK);
-    run.Answer(117, IDOK);
+    run.Answer(IDS_SETUP_COMPLETE, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
 
     EXPECT_EQ(kAllInstallers, run.JournalNames());
@@ -102,7 +102,7 @@ TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
     run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
     ASSERT_TRUE(run.Start(Quote("-LOG=" + run.ScratchFolder() + "read-only.log")));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(110, IDNO);
+    run.Answer(IDS_RESTART_QUESTION, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(kAllInstallers, run.JournalNames());
     CloseHandle(holder);
@@ -119,7 +119,7 @@ TEST(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
     run.SetEnvironment("BCSETUP_SETUP_END_SESSION", "1");
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(110, IDNO);
+    run.Answer(IDS_RESTART_QUESTION, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ("none", ReadMachineValue(kProductKey, "RequireReboot"));
 }
@@ -132,7 +132,7 @@ TEST(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
         WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
         run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
         ASSERT_TRUE(run.Start());
-        run.Answer(117, IDOK);
+        run.Answer(IDS_SETUP_COMPLETE, IDOK);
         EXPECT_EQ(kExitOk, run.Finish());
         EXPECT_EQ("C:\\Apps\\Brixelcast\\", ReadMachineValue(kProductKey, "ProgramsPath"));
     }
@@ -142,7 +142,7 @@ TEST(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
         WriteMachineString(kProductKey, "ProgramsPath", "");
         run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
         ASSERT_TRUE(run.Start());
-        run.Answer(120, IDOK);
+        run.Answer(IDS_SETUP_ABORTED, IDOK);
         EXPECT_EQ(kExitOk, run.Finish());
         EXPECT_EQ("", ReadMachineValue(kProductKey, "ProgramsPath"));
     }
@@ -154,7 +154,7 @@ TEST(Sequence, FolderDialogCancelledRunsNothing)
     SetupScenario run("dialogcancel");
     ASSERT_TRUE(run.Start(Quote("/Log=" + run.ScratchFolder() + "missing\\setup.log")));
     ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
-    run.Answer(120, IDOK);
+    run.Answer(IDS_SETUP_ABORTED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
@@ -175,7 +175,7 @@ TEST(Sequence, LogShowsAJapaneseWorkFolder)
     const std::string logPath = run.ScratchFolder() + "setup.log";
     ASSERT_TRUE(run.Start(Quote("/Log=" + logPath)));
     ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
-    run.Answer(120, IDOK);
+    run.Answer(IDS_SETUP_ABORTED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     std::vector<std::string> log = ReadSetupLog(logPath);
     EXPECT_EQ(1u, LinesWith(log, "Work folder created: " + temp + "exp").size());
@@ -198,7 +198,7 @@ TEST(Sequence, MainInstallerCancelledSkipsTheCompanions)
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(120, IDOK);
+    run.Answer(IDS_SETUP_ABORTED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
 }
@@ -213,7 +213,7 @@ TEST(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
     const std::string workFolder = run.CurrentWorkFolder();
     ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(111, IDOK);
+    run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
@@ -234,10 +234,10 @@ TEST(Sequence, ProgramWithAChangedPayloadGivesMessage111AndRunsNothing)
 {
     SetupScenario run("damagedpayload");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
-    ASSERT_TRUE(run.DamagePayload(207));
+    ASSERT_TRUE(run.DamagePayload(IDR_PAYLOAD_MAIN));
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(111, IDOK);
+    run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
@@ -252,7 +252,7 @@ TEST(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
     ASSERT_NE(nullptr, run.WaitForFolderDialog());
     ASSERT_TRUE(run.BlockWorkFile("DivXPro.exe"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(111, IDOK);
+    run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
 }
@@ -276,7 +276,7 @@ TEST(Sequence, NoWaitDlgNeverShowsTheWaitWindowYetRecordsARefusedShutdown)
     run.SetEnvironment("BCSETUP_SETUP_END_SESSION", "1");
     ASSERT_TRUE(run.Start("-NoWaitDlg"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
-    run.Answer(110, IDNO);
+    run.Answer(IDS_RESTART_QUESTION, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_FALSE(run.SawWaitWindow());
     EXPECT_EQ("none", ReadMachineValue(kProductKey, "RequireReboot"));

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "base/file_existence.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder.h"
 #include "setup/work_folder_security.h"

@@ -6,15 +6,20 @@
 #include <fstream>
 #include <iterator>
 
+#include "resource_ids.h"
 #include "tests/support/machine_registry.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 namespace testing_support {
 
 namespace {
+// The scenario looks for the setup's windows kPollMs at a time, with no
+// pause between the looks, and notes the wait window in between.
 const DWORD kPollMs = 50;
+const DWORD kNoPause = 0;
 const DWORD kTimedOut = 0xDEAD0000;
 
 std::string TempFolder()
@@ -159,16 +164,17 @@ void SetupScenario::Poll()
 HWND SetupScenario::WaitForFolderDialog(DWORD timeoutMs)
 {
     std::string caption = FolderDialogCaption();
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND dialog = WaitForWindow(m_Process.Handle(), m_Process.Id(), caption, kPollMs);
-        if (dialog)
-            return dialog;
-        if (!m_Process.IsRunning())
-            return nullptr;
-        Poll();
-    }
-    return nullptr;
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = WaitForWindow(m_Process.Handle(), m_Process.Id(), caption, kPollMs);
+            if (dialog || !m_Process.IsRunning())
+                return true;
+            Poll();
+            return false;
+        },
+        timeoutMs, kNoPause);
+    return dialog;
 }
 
 bool SetupScenario::AnswerFolderDialog(int button)
@@ -207,7 +213,7 @@ bool SetupScenario::DamagePayload(WORD id)
     // The payload as the program stores it, found by the platform's loader...
     std::string stored;
     if (HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(1001))) {
+        if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_PAYLOAD))) {
             const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
             if (bytes)
                 stored.assign(bytes, SizeofResource(image, found));
@@ -231,12 +237,16 @@ bool SetupScenario::DamagePayload(WORD id)
 
 bool SetupScenario::Answer(int id, int button, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
     HWND box = nullptr;
-    while (!box && GetTickCount() - start < timeoutMs && m_Process.IsRunning()) {
-        Poll();
-        box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
-    }
+    WaitUntil(
+        [&] {
+            if (!m_Process.IsRunning())
+                return true;
+            Poll();
+            box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
+            return box != nullptr;
+        },
+        timeoutMs, kNoPause);
     if (!box) {
         ADD_FAILURE() << "message " << id << " never came";
         return false;
@@ -250,15 +260,19 @@ bool SetupScenario::Answer(int id, int button, DWORD timeoutMs)
 
 DWORD SetupScenario::Finish(DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (m_Process.IsRunning() && GetTickCount() - start < timeoutMs) {
-        Poll();
-        HWND box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
-        if (box) {
-            ADD_FAILURE() << "unexpected message: " << MessageBoxText(box);
-            PressButton(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
-        }
-    }
+    WaitUntil(
+        [&] {
+            if (!m_Process.IsRunning())
+                return true;
+            Poll();
+            HWND box = WaitForMessageBox(m_Process.Handle(), m_Process.Id(), SetupCaption(), kPollMs);
+            if (box) {
+                ADD_FAILURE() << "unexpected message: " << MessageBoxText(box);
+                PressButton(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+            }
+            return false;
+        },
+        timeoutMs, kNoPause);
     DWORD code = kTimedOut;
     if (!m_Process.WaitForExit(0, &code))
         ADD_FAILURE() << "the setup did not end";

@@ -55,12 +55,12 @@ public:
     // folder, so that writing that file fails. False, with a test failure,
     // when there is no work folder yet or the folder can't be made.
     bool BlockWorkFile(const char* name);
-    // Changes the last byte of payload id (resource type 1001) in the
+    // Changes the last byte of payload id (resource type RT_PAYLOAD) in the
     // medium's copy of the program, as a scratch or a tamperer would. False,
     // with a test failure, when the payload can't be found once in the file.
     bool DamagePayload(WORD id);
-    // Waits for a message box, checks its text is message id (records the id)
-    // and presses button. False when none came or its text was another.
+    // Waits for a message box, checks its text is message id (IDS_...) and
+    // presses button. False when none came or its text was another.
     bool Answer(int id, int button, DWORD timeoutMs = 120000);
     // Waits for the end; the exit code, or 0xDEAD0000 on time-out.
     DWORD Finish(DWORD timeoutMs = 120000);

@@ -1,6 +1,6 @@
 // Exits with GetWindowsFamily(), for tests that make Wine report another
 // Windows version to this one program.
-#include "setup/privileges.h"
+#include "setup/windows_family.h"
 
 int main()
 {

@@ -1,5 +1,6 @@
 #include "tests/support/message_texts.h"
 
+#include "resource_ids.h"
 #include "tests/support/test_paths.h"
 
 namespace testing_support {
@@ -11,6 +12,9 @@ struct MessageTextEntry {
     const char* japanese;
 };
 
+// Keyed by the numbers the string table has always used, not by the IDS_
+// names, so that a message renumbered in resource_ids.h is missing here and
+// fails the tests.
 const MessageTextEntry kTexts[] = {
     {108, "Brixelcast Setup", "かんたん映像箱 セットアップ"},
     {110, "You must restart your computer before the new settings will take effect.\n Do you want to restart your computer now ?",
@@ -54,7 +58,7 @@ std::string FolderDialogCaption()
 
 std::string SetupCaption()
 {
-    return MessageText(108);
+    return MessageText(IDS_CAPTION);
 }
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 namespace testing_support {
 
 namespace {
+// Each look at the windows sends messages across processes: not too often.
 const DWORD kPollMs = 50;
 
 struct EnumState {
@@ -76,20 +77,21 @@ namespace {
 HWND WaitForMatchingWindow(HANDLE process, DWORD processId, const std::string& caption, bool messageBoxOnly,
                            DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        for (HWND window : TopLevelWindows(processId)) {
-            if (messageBoxOnly && !GetDlgItem(window, 0xFFFF))
-                continue;
-            if (caption.empty() || WindowText(window) == caption)
-                return window;
-        }
-        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
-            return nullptr;
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(kPollMs);
-    }
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(processId)) {
+                if (messageBoxOnly && !GetDlgItem(window, 0xFFFF))
+                    continue;
+                if (caption.empty() || WindowText(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs, kPollMs);
+    return found;
 }
 } // namespace
 
@@ -105,13 +107,7 @@ HWND WaitForMessageBox(HANDLE process, DWORD processId, const std::string& capti
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return true;
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs, kPollMs);
 }
 
 std::string WindowText(HWND window)
@@ -171,16 +167,19 @@ bool ShowsIcon(HWND messageBox)
 
 HWND WaitForOwnedWindow(DWORD processId, HWND owner, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        for (HWND window : TopLevelWindows(processId)) {
-            if (GetWindow(window, GW_OWNER) == owner)
-                return window;
-        }
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(kPollMs);
-    }
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(processId)) {
+                if (GetWindow(window, GW_OWNER) == owner) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs, kPollMs);
+    return found;
 }
 
 std::vector<std::string> ChildTexts(HWND window)

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+#include "tests/support/wait_until.h"
 
-const DWORD kDefaultWaitMs = 30000;
+namespace testing_support {
 
 // Visible top-level windows of a process, in the system's order.
 std::vector<HWND> TopLevelWindows(DWORD processId);

@@ -11,6 +11,7 @@
 
 #include "base/module_instance.h"
 #include "resource_ids.h"
+#include "tests/support/message_texts.h"
 #include "tests/support/ui_driver.h"
 #include "tests/ui/modal_script.h"
 #include "ui/dialog_base.h"

@@ -13,8 +13,10 @@
 #include "base/module_instance.h"
 #include "resource_ids.h"
 #include "tests/support/child_process.h"
+#include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 #include "tests/ui/modal_script.h"
 #include "ui/folder_dialog.h"
 
@@ -22,22 +24,6 @@ using namespace testing_support;
 
 namespace {
 const DWORD kSettleMs = 300;
-
-std::string InvalidFolderText()
-{
-    return IsJapaneseUi() ? "このセットアップ先は存在しないか、または有効なパス名ではありません。\n"
-                            "有効なセットアップ先を再度、選択してください。"
-                          : "Either this setup folder is not available or invalid.\n"
-                            " Please specify an existing folder to install.";
-}
-
-std::string NoSpaceText()
-{
-    return IsJapaneseUi() ? "セットアップ先に空き領域が不足しています。\n別のドライブを選択するか、空き領域を増やしてください。"
-                            "\n\nセットアップ先に 100MB の空き領域が必要です。"
-                          : "You do not have enough free space on the selected drive to install the software.\n"
-                            " Please choose another drive or delete files.\n 100MB free space is needed for installation.";
-}
 
 bool IsFolder(const std::string& utf8Path)
 {
@@ -95,7 +81,7 @@ void ExpectInvalidFolder(DialogScript& script, HWND dialog, const std::string& t
     if (!box)
         return;
     script.ExpectEqual(SetupCaption(), WindowText(box), "caption of message 121");
-    script.ExpectEqual(InvalidFolderText(), MessageBoxText(box), "text of message 121 for [" + text + "]");
+    script.ExpectEqual(MessageText(IDS_INVALID_FOLDER), MessageBoxText(box), "text of message 121 for [" + text + "]");
     script.Expect(ShowsIcon(box), "message 121 shows no icon");
     script.ExpectEqual(std::vector<std::string>{"OK"}, ButtonTexts(box), "buttons of message 121");
     AnswerAndExpectDialogOpen(script, box, dialog, "message 121 for [" + text + "]");
@@ -108,7 +94,7 @@ void ExpectNoSpace(DialogScript& script, HWND dialog, const std::string& text)
     HWND box = script.WaitForWindow(SetupCaption());
     if (!box)
         return;
-    script.ExpectEqual(NoSpaceText(), MessageBoxText(box), "text of message 122 for [" + text + "]");
+    script.ExpectEqual(MessageText(IDS_NO_DEST_SPACE), MessageBoxText(box), "text of message 122 for [" + text + "]");
     script.Expect(GetWindow(box, GW_OWNER) == nullptr, "message 122 has an owner");
     script.Expect(!ShowsIcon(box), "message 122 shows an icon");
     AnswerAndExpectDialogOpen(script, box, dialog, "message 122 for [" + text + "]");
@@ -127,13 +113,8 @@ INT_PTR AcceptFolder(CFolderDialog& dialog, const std::string& text)
 // Waits until the edit control holds text (compared without case); false on time-out.
 bool WaitForFolderText(HWND dialog, const std::string& text)
 {
-    DWORD start = GetTickCount();
-    while (_stricmp(ControlText(dialog, IDC_FOLDER_EDIT).c_str(), text.c_str()) != 0) {
-        if (GetTickCount() - start > kScriptWaitMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return _stricmp(ControlText(dialog, IDC_FOLDER_EDIT).c_str(), text.c_str()) == 0; },
+                     kScriptWaitMs);
 }
 
 std::string ProgramFilesFolder()

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 namespace testing_support {
 
@@ -44,17 +44,19 @@ INT_PTR RunModal(CDialogBase& dialog, const std::function<void(DialogScript&)>& 
     std::atomic<bool> modalDone(false);
     std::thread driver([&] {
         script(log);
-        DWORD start = GetTickCount();
-        while (!modalDone && GetTickCount() - start < kGraceMs)
-            Sleep(10);
+        if (WaitUntil([&] { return modalDone.load(); }, kGraceMs))
+            return;
         // Close whatever is still open, message boxes first.
-        start = GetTickCount();
-        while (!modalDone && GetTickCount() - start < kCleanupMs) {
-            std::vector<HWND> windows = TopLevelWindows(GetCurrentProcessId());
-            for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-                PostMessageW(*it, WM_CLOSE, 0, 0);
-            Sleep(kCleanupPollMs);
-        }
+        WaitUntil(
+            [&] {
+                if (modalDone)
+                    return true;
+                std::vector<HWND> windows = TopLevelWindows(GetCurrentProcessId());
+                for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+                    PostMessageW(*it, WM_CLOSE, 0, 0);
+                return false;
+            },
+            kCleanupMs, kCleanupPollMs);
     });
     INT_PTR result = dialog.DoModal(nullptr, 0);
     modalDone = true;
@@ -62,16 +64,6 @@ INT_PTR RunModal(CDialogBase& dialog, const std::function<void(DialogScript&)>& 
     for (const std::string& failure : log.Failures())
         ADD_FAILURE() << failure;
     return result;
-}
-
-std::string FolderDialogCaption()
-{
-    return IsJapaneseUi() ? "セットアップ先の選択" : "Specify the folder";
-}
-
-std::string SetupCaption()
-{
-    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
 }
 
 } // namespace testing_support

@@ -52,9 +52,4 @@ private:
 // failures to GoogleTest and returns what DoModal returned.
 INT_PTR RunModal(CDialogBase& dialog, const std::function<void(DialogScript&)>& script);
 
-// The folder dialog's caption and the message boxes' caption (108) in the
-// language the resources are picked in.
-std::string FolderDialogCaption();
-std::string SetupCaption();
-
 } // namespace testing_support

@@ -11,6 +11,7 @@
 
 #include "base/module_instance.h"
 #include "resource_ids.h"
+#include "tests/support/wait_until.h"
 #include "ui/folder_dialog.h"
 #include "ui/message_box.h"
 #include "ui/wait_dialog.h"
@@ -50,9 +51,7 @@ DWORD WINAPI Conductor(LPVOID threadId)
     DWORD uiThread = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(threadId));
     Sleep(kPaintSettleMs);
     MarkReady();
-    DWORD start = GetTickCount();
-    while (!FileExists(g_pszDoneFile) && GetTickCount() - start < kLifetimeMs)
-        Sleep(kPollMs);
+    testing_support::WaitUntil([] { return FileExists(g_pszDoneFile); }, kLifetimeMs, kPollMs);
     PostThreadMessageA(uiThread, WM_QUIT, 0, 0);
     EnumThreadWindows(uiThread, CloseWindowOf, 0);
     return 0;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/module_instance.h"
+#include "tests/support/message_texts.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 #include "ui/wait_dialog.h"
@@ -18,11 +19,6 @@ using namespace testing_support;
 
 namespace {
 const UINT kSendLimitMs = 10000;
-
-std::string WaitCaption()
-{
-    return IsJapaneseUi() ? "かんたん映像箱 セットアップ" : "Brixelcast Setup";
-}
 
 std::string WaitText()
 {
@@ -98,7 +94,7 @@ TEST_F(WaitDialog, HiddenAtCreationWithoutCloseBoxAndWithItsTexts)
     EXPECT_EQ(0, style & WS_SYSMENU) << "no system menu, so no close box";
     EXPECT_NE(0, style & WS_CAPTION);
     EXPECT_NE(0, GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    EXPECT_EQ(WaitCaption(), WindowText(window));
+    EXPECT_EQ(SetupCaption(), WindowText(window));
     ShowWindow(window, SW_SHOW);
     std::vector<std::string> texts = ChildTexts(window);
     ASSERT_EQ(1u, texts.size());
@@ -151,7 +147,7 @@ TEST_F(WaitDialog, ThreadMakesTheHiddenWindowShowsItOnRequestAndStopEndsBoth)
 
     ShowWindow(window, SW_SHOW);
     EXPECT_TRUE(IsWindowVisible(window));
-    HWND found = WaitForWindow(nullptr, GetCurrentProcessId(), WaitCaption(), 5000);
+    HWND found = WaitForWindow(nullptr, GetCurrentProcessId(), SetupCaption(), 5000);
     EXPECT_EQ(window, found);
 
     SendClosingCommands(window, true);
