@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/setup_log.h"
 #include "dxver/dx_version_steps.h"
 
 void ReportDXVersion(DWORD major, DWORD minor, char letter, DWORD* version, char* text, int textSize)
@@ -34,9 +35,17 @@ extern "C" __declspec(dllexport) HRESULT __cdecl GetDXVersion(DWORD* version, ch
     DWORD major = 0;
     DWORD minor = 0;
     char letter = ' ';
-    if (FAILED(GetDXVersionFromDiagnostics(&major, &minor, &letter)) &&
-        FAILED(GetDXVersionFromFiles(&major, &minor, &letter)))
-        return E_FAIL;
+    const char* how = "the DirectX diagnostic provider";
+    if (FAILED(GetDXVersionFromDiagnostics(&major, &minor, &letter))) {
+        how = "the versions of the DirectX files in the system folder";
+        if (FAILED(GetDXVersionFromFiles(&major, &minor, &letter))) {
+            LogEvent("DirectX version not found");
+            return E_FAIL;
+        }
+    }
     ReportDXVersion(major, minor, letter, version, text, textSize);
+    const char letterText[2] = {letter == ' ' ? '\0' : letter, '\0'};
+    LogEvent("DirectX version %lu.%lu%s, from %s", static_cast<unsigned long>(major),
+             static_cast<unsigned long>(minor), letterText, how);
     return S_OK;
 }

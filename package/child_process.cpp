@@ -1,30 +1,55 @@
 #include "package/child_process.h"
 
+#include "base/setup_log.h"
+#include "package/disk_file.h"
+
 namespace {
 // CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP
 const DWORD kCreationFlags = 0x210;
 } // namespace
 
-bool CChildProcess::Start(const char* applicationName, char* commandLine)
+HRESULT CChildProcess::Start(const char* applicationName, char* commandLine)
 {
     Close();
+    m_strProgram.Assign(applicationName ? applicationName : commandLine);
+    const char* program = m_strProgram.GetData() ? m_strProgram.GetData() : "";
+    // The child inherits our current folder.
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    LogEvent("Starting %s, command line: %s, working folder: %s", program, commandLine ? commandLine : "", folder);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof(info));
     if (!CreateProcessA(applicationName, commandLine, nullptr, nullptr, FALSE, kCreationFlags, nullptr, nullptr,
-                        &startup, &info))
-        return false;
+                        &startup, &info)) {
+        HRESULT result = LastErrorResult();
+        LogFailure(result, "Failed to start %s", program);
+        return result;
+    }
     m_hProcess.Reset(info.hProcess);
     m_hThread.Reset(info.hThread);
-    return true;
+    m_dwStartTicks = GetTickCount();
+    return S_OK;
 }
 
-void CChildProcess::WaitForEnd()
+HRESULT CChildProcess::WaitForEnd()
 {
-    if (m_hProcess)
-        WaitForSingleObject(m_hProcess.Get(), INFINITE);
+    if (!m_hProcess)
+        return S_FALSE;
+    const char* program = m_strProgram.GetData() ? m_strProgram.GetData() : "";
+    if (WaitForSingleObject(m_hProcess.Get(), INFINITE) == WAIT_FAILED) {
+        HRESULT result = LastErrorResult();
+        LogFailure(result, "Failed to wait for %s", program);
+        return result;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(m_hProcess.Get(), &exitCode);
+    LogEvent("%s ended after %lu ms, exit code %lu (0x%08lX)", program,
+             static_cast<unsigned long>(GetTickCount() - m_dwStartTicks), static_cast<unsigned long>(exitCode),
+             static_cast<unsigned long>(exitCode));
+    return S_OK;
 }
 
 void CChildProcess::Close()
@@ -33,13 +58,13 @@ void CChildProcess::Close()
     m_hProcess.Reset();
 }
 
-bool RunAndWait(char* commandLine, const char* applicationName)
+HRESULT RunAndWait(char* commandLine, const char* applicationName)
 {
     CChildProcess child;
-    if (!child.Start(applicationName, commandLine))
-        return false;
-    child.WaitForEnd();
-    return true;
+    HRESULT result = child.Start(applicationName, commandLine);
+    if (FAILED(result))
+        return result;
+    return child.WaitForEnd();
 }
 
 bool BringWindowToFront(HWND window)

@@ -2,33 +2,38 @@
 
 #include "base/text_string.h"
 #include "package/child_process.h"
+#include "package/disk_file.h"
 #include "package/payload_extraction.h"
 #include "resource_ids.h"
 
 namespace {
 // Writes the payload to workFolder + fileName, runs it with the quoted path
 // and the given switches, and deletes it again.
-bool RunCompanion(const char* workFolder, WORD payloadId, const char* fileName, const char* switches)
+HRESULT RunCompanion(const char* workFolder, WORD payloadId, const char* fileName, const char* switches)
 {
+    if (!workFolder)
+        return E_INVALIDARG;
     CTextString installerPath;
-    if (!workFolder || !installerPath.Format("%s%s", workFolder, fileName))
-        return false;
-    if (!ExtractPayload(payloadId, installerPath.GetData()))
-        return false;
+    if (!installerPath.Format("%s%s", workFolder, fileName))
+        return E_OUTOFMEMORY;
+    HRESULT result = ExtractPayload(payloadId, installerPath.GetData());
+    if (FAILED(result))
+        return result;
     CTextString commandLine;
-    bool ran = commandLine.Format("\"%s\" %s", installerPath.GetData(), switches) != nullptr &&
-               RunAndWait(commandLine.GetData(), installerPath.GetData());
-    DeleteFileA(installerPath.GetData());
-    return ran;
+    result = commandLine.Format("\"%s\" %s", installerPath.GetData(), switches) != nullptr
+                 ? RunAndWait(commandLine.GetData(), installerPath.GetData())
+                 : E_OUTOFMEMORY;
+    DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
+    return result;
 }
 } // namespace
 
-bool RunWmfRuntimeSetup(const char* workFolder)
+HRESULT RunWmfRuntimeSetup(const char* workFolder)
 {
     return RunCompanion(workFolder, IDR_PAYLOAD_WMF, "wmfdist.exe", "/Q");
 }
 
-bool RunDivXSetup(const char* workFolder)
+HRESULT RunDivXSetup(const char* workFolder)
 {
     return RunCompanion(workFolder, IDR_PAYLOAD_DIVX, "DivXPro.exe", "/S /DIVXLANG=JA");
 }

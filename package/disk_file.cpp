@@ -1,5 +1,7 @@
 #include "package/disk_file.h"
 
+#include "base/setup_log.h"
+
 namespace {
 
 const HRESULT RESULT_NO_OPEN_FILE = S_FALSE;
@@ -65,5 +67,18 @@ HRESULT CDiskFile::Write(const void* buffer, DWORD count, DWORD* bytesWritten, L
         return LastErrorResult();
     if (bytesWritten)
         *bytesWritten = m_dwBytesWritten;
+    return S_OK;
+}
+
+HRESULT DeleteDiskFile(const char* path)
+{
+    if (!path)
+        return E_INVALIDARG;
+    if (!DeleteFileA(path)) {
+        HRESULT result = LastErrorResult();
+        LogFailure(result, "Failed to delete %s", path);
+        return result;
+    }
+    LogEvent("Deleted %s", path);
     return S_OK;
 }

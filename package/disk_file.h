@@ -44,3 +44,7 @@ private:
 // The thread's last error as a result code; never 0, so a failed call can't
 // pass for a successful one.
 HRESULT LastErrorResult();
+
+// Deletes a file the setup wrote (an installer it ran); the platform's
+// failure when it can't be deleted. Both go to the setup log.
+HRESULT DeleteDiskFile(const char* path);

@@ -1,7 +1,9 @@
 #include "package/main_installer.h"
 
+#include "base/setup_log.h"
 #include "base/text_string.h"
 #include "package/child_process.h"
+#include "package/disk_file.h"
 #include "package/multimedia_clock.h"
 #include "package/package_archive.h"
 #include "package/payload_extraction.h"
@@ -26,38 +28,50 @@ void RaiseInstallerWindow(HANDLE installer)
     DWORD start = clock.Now();
     for (;;) {
         HWND window = FindWindowW(nullptr, kInstallerTitle);
-        if (WaitForSingleObject(installer, kSearchIntervalMs) == WAIT_OBJECT_0)
-            return;
-        if (window) {
-            BringWindowToFront(window);
+        if (WaitForSingleObject(installer, kSearchIntervalMs) == WAIT_OBJECT_0) {
+            LogEvent("The installer ended before its window was raised");
             return;
         }
-        if (clock.Now() - start >= kSearchMs)
+        if (window) {
+            BringWindowToFront(window);
+            LogEvent("Installer window found after %lu ms and raised", static_cast<unsigned long>(clock.Now() - start));
             return;
+        }
+        if (clock.Now() - start >= kSearchMs) {
+            LogEvent("Installer window not found within %lu ms", static_cast<unsigned long>(kSearchMs));
+            return;
+        }
     }
 }
 } // namespace
 
-bool RunMainInstaller(const char* workFolder, HWND ownerWindow)
+HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
 {
+    if (!workFolder)
+        return E_INVALIDARG;
     CTextString packagePath;
-    if (!workFolder || !packagePath.Format("%s%s", workFolder, kPackageFileName))
-        return false;
-    if (!ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData()))
-        return false;
-    if (FAILED(UnpackPackage(packagePath.GetData(), workFolder)))
-        return false;
+    if (!packagePath.Format("%s%s", workFolder, kPackageFileName))
+        return E_OUTOFMEMORY;
+    HRESULT result = ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData());
+    if (FAILED(result))
+        return result;
+    result = UnpackPackage(packagePath.GetData(), workFolder);
+    if (FAILED(result))
+        return result;
 
     CTextString installerPath;
     if (!installerPath.Format("%s%s", workFolder, kInstallerFileName))
-        return false;
+        return E_OUTOFMEMORY;
     // The installer sees its unquoted path as its command line; naming the
     // program explicitly keeps a program planted at a shorter prefix of a
     // path with blanks (C:\Documents.exe) from running instead.
     CTextString commandLine(installerPath);
+    if (!commandLine.GetData())
+        return E_OUTOFMEMORY;
     CChildProcess installer;
-    if (!commandLine.GetData() || !installer.Start(installerPath.GetData(), commandLine.GetData()))
-        return false;
+    result = installer.Start(installerPath.GetData(), commandLine.GetData());
+    if (FAILED(result))
+        return result;
 
     RaiseInstallerWindow(installer.GetProcess());
     bool ownerHidden = false;
@@ -65,11 +79,11 @@ bool RunMainInstaller(const char* workFolder, HWND ownerWindow)
         ShowWindow(ownerWindow, SW_HIDE);
         ownerHidden = true;
     }
-    installer.WaitForEnd();
+    result = installer.WaitForEnd();
     installer.Close();
     if (ownerHidden)
         ShowWindow(ownerWindow, SW_SHOW);
 
-    DeleteFileA(installerPath.GetData());
-    return true;
+    DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
+    return result;
 }

@@ -6,8 +6,9 @@
 
 // workFolder ends in a backslash. ownerWindow (the wait window, or null) is
 // hidden while the installer runs if it was visible, and shown again after.
-// True when the package was written and unpacked and setup.exe ran to its
-// end (its exit code plays no part); false when writing or unpacking the
-// package failed or setup.exe could not be started. Afterwards setup.exe is
-// deleted; the package file "BCSetup_IS.bin" and the other files stay.
-bool RunMainInstaller(const char* workFolder, HWND ownerWindow);
+// S_OK when the package was written and unpacked and setup.exe ran to its
+// end (its exit code plays no part); otherwise the failure of writing or
+// unpacking the package or of starting setup.exe (E_INVALIDARG without a
+// work folder). Afterwards setup.exe is deleted; the package file
+// "BCSetup_IS.bin" and the other files stay. Each step goes to the setup log.
+HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow);

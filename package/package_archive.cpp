@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/double_byte.h"
+#include "base/setup_log.h"
 #include "base/text_string.h"
 #include "package/disk_file.h"
 #include "package/portable/pk24_reader.h"
@@ -59,10 +60,12 @@ private:
     DWORD m_dwServed;  // bytes of the block handed on
 };
 
-// Writes each entry as a file in the destination folder, one at a time.
+// Writes each entry as a file in the destination folder, one at a time, and
+// counts what it wrote for the log.
 class CFolderEntrySink : public CEntrySink {
 public:
-    explicit CFolderEntrySink(const char* destinationFolder) : m_strFolder(destinationFolder)
+    explicit CFolderEntrySink(const char* destinationFolder)
+        : m_strFolder(destinationFolder), m_dwEntries(0), m_ullBytes(0)
     {
         m_strFolder.AddBackslash();  // leaves an empty folder text empty
     }
@@ -70,13 +73,17 @@ public:
 
     PackageResult CreateEntry(const char* name) override
     {
-        CTextString path(m_strFolder);
-        if (!path.Append(name))
+        m_strEntry.Assign(m_strFolder);
+        if (!m_strEntry.Append(name))
             return E_OUTOFMEMORY;
-        HRESULT result = m_Output.Open(path.GetData(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
+        HRESULT result = m_Output.Open(m_strEntry.GetData(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
                                        SHARE_READ_WRITE, 0, nullptr);
-        if (FAILED(result))
+        if (FAILED(result)) {
+            LogFailure(result, "Failed to create %s", m_strEntry.GetData());
             m_Output.Close();
+        } else {
+            ++m_dwEntries;
+        }
         return result;
     }
 
@@ -85,29 +92,52 @@ public:
         DWORD stored = 0;
         HRESULT result = m_Output.Write(data, count, &stored);
         *written = SUCCEEDED(result) ? stored : 0;
+        m_ullBytes += *written;
+        if (FAILED(result))
+            LogFailure(result, "Failed to write %s", m_strEntry.GetData() ? m_strEntry.GetData() : "");
         return result;
     }
 
     void CloseEntry() override { m_Output.Close(); }
 
+    DWORD GetEntries() const { return m_dwEntries; }
+    ULONGLONG GetBytes() const { return m_ullBytes; }
+
 private:
     CTextString m_strFolder;
+    CTextString m_strEntry;  // the entry being written
     CDiskFile m_Output;
+    DWORD m_dwEntries;       // entry files created
+    ULONGLONG m_ullBytes;
 };
 
 } // namespace
 
 HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
 {
+    const char* archiveText = archivePath ? archivePath : "";
+    const char* folderText = destinationFolder ? destinationFolder : "";
     CDiskFile archive;
     HRESULT result = archive.Open(archivePath, OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr);
-    if (FAILED(result))
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to open the package %s", archiveText);
         return result;
+    }
     CReadAheadArchiveSource source(archive);
-    if (!source.HasBlock())
+    if (!source.HasBlock()) {
+        LogFailure(E_OUTOFMEMORY, "Failed to unpack the package %s", archiveText);
         return E_OUTOFMEMORY;
+    }
     CFolderEntrySink sink(destinationFolder);
     // Names are judged in the system's code page, where a double-byte
     // character may end in the byte of a backslash.
-    return ReadPackage(source, sink, IsDbcsLeadByte);
+    result = ReadPackage(source, sink, IsDbcsLeadByte);
+    if (FAILED(result))
+        LogFailure(result, "Failed to unpack the package %s into %s (entries created %lu, bytes written %llu)",
+                   archiveText, folderText, static_cast<unsigned long>(sink.GetEntries()),
+                   static_cast<unsigned long long>(sink.GetBytes()));
+    else
+        LogEvent("Package %s unpacked into %s: %lu entries, %llu bytes", archiveText, folderText,
+                 static_cast<unsigned long>(sink.GetEntries()), static_cast<unsigned long long>(sink.GetBytes()));
+    return result;
 }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/module_instance.h"
+#include "base/setup_log.h"
 #include "package/disk_file.h"
 #include "package/payload_digest.h"
 #include "package/portable/payload_scrambling.h"
@@ -63,30 +64,36 @@ HRESULT WritePayloadFile(const unsigned char* image, DWORD size, const char* out
 
 } // namespace
 
-HRESULT WritePayload(WORD resourceId, const char* outputPath)
+HRESULT ExtractPayload(WORD resourceId, const char* outputPath)
 {
+    const char* path = outputPath ? outputPath : "";
     HMODULE module = g_hInstance ? g_hInstance : GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_PAYLOAD));
-    if (!found)
+    if (!found) {
+        LogFailure(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), "Payload %u is not in the program", resourceId);
         return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
+    }
     HGLOBAL loaded = LoadResource(module, found);
     DWORD size = SizeofResource(module, found);
     const unsigned char* image = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
-    if (!image || size == 0)
+    if (!image || size == 0) {
+        LogFailure(E_FAIL, "Payload %u is empty or can't be loaded", resourceId);
         return E_FAIL;
+    }
     // The resource needs no release: it is part of the mapped image.
-    HRESULT result = WritePayloadFile(image, size, outputPath);
-    if (FAILED(result))
+    HRESULT result = WritePayloadFile(image, size, path);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to write payload %u to %s", resourceId, path);
         return result;
+    }
     // Read back from the disk, so that a damaged program and a bad write are
     // both caught. A file that fails the check goes at once: nothing may run it.
-    result = CheckPayloadDigest(resourceId, outputPath);
-    if (FAILED(result))
-        DeleteFileA(outputPath);
+    result = CheckPayloadDigest(resourceId, path);
+    if (FAILED(result)) {
+        LogFailure(result, "Payload %u written to %s does not match its recorded digest", resourceId, path);
+        DeleteFileA(path);
+        return result;
+    }
+    LogEvent("Payload %u written to %s: %lu bytes", resourceId, path, static_cast<unsigned long>(size));
     return result;
-}
-
-bool ExtractPayload(WORD resourceId, const char* outputPath)
-{
-    return SUCCEEDED(WritePayload(resourceId, outputPath));
 }

@@ -24,6 +24,9 @@
 
 #define IDI_SETUP                101
 
+/* The program's version, as its version block gives it. */
+#define BCSETUP_VERSION_TEXT     "1.0.2.1"
+
 #define RT_PAYLOAD               1001
 /* The SHA-256 of each payload, under the payload's id. */
 #define RT_PAYLOAD_DIGEST        1002

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_existence.h"
+#include "base/setup_log.h"
 #include "setup/setup_paths.h"
 
 CTextString GetMediumFolder(const char* setupProgramPath)
@@ -30,8 +31,12 @@ CTextString GetDirectXSetupPath(const char* setupProgramPath)
 CTextString FindDirectXSetup(const char* setupProgramPath)
 {
     CTextString candidate = GetDirectXSetupPath(setupProgramPath);
-    if (FileExists(candidate.GetData()))
+    const char* path = candidate.IsEmpty() ? "" : candidate.GetData();
+    if (FileExists(candidate.GetData())) {
+        LogEvent("DirectX setup program found: %s", path);
         return candidate;
+    }
+    LogEvent("DirectX setup program not found: %s", path);
     return CTextString();
 }
 
@@ -40,7 +45,10 @@ CTextString FindDirectXSetupOnMedium()
     char program[256];
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof(program));
     // A path cut to fit the buffer is no path at all.
-    if (length == 0 || length >= sizeof(program))
+    if (length == 0 || length >= sizeof(program)) {
+        LogFailure(length ? HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER) : HRESULT_FROM_WIN32(GetLastError()),
+                   "Failed to read the setup program's own path");
         return CTextString();
+    }
     return FindDirectXSetup(program);
 }

@@ -8,6 +8,7 @@
 #include "setup/exit_codes.h"
 #include "setup/instance_guard.h"
 #include "setup/product_probe.h"
+#include "setup/setup_log_file.h"
 #include "setup/setup_options.h"
 #include "setup/setup_sequence.h"
 #include "ui/message_box.h"
@@ -17,16 +18,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineTail, int)
     RestrictDllSearchToSystemFolder();
     g_hInstance = instance;
 
+    // A second copy writes no log: the first one may be writing it.
     CInstanceGuard guard;
     if (!guard.Acquire())
         return SETUP_EXIT_REFUSED;
 
-    if (!AskRunningProductToQuit()) {
-        ShowSetupMessage(IDS_PRODUCT_RUNNING, MB_OK);
-        return SETUP_EXIT_REFUSED;
-    }
+    ProductProbeReport probe;
+    const bool productQuit = AskRunningProductToQuit(&probe);
 
+    // Reading the switches has no effect of its own; it comes before the
+    // product's refusal only so that the log can record that refusal.
     CSetupOptions options(commandLineTail);
     options.ParseCommandLine();
-    return RunSetupSequence(options);
+    StartSetupLog(options, productQuit, probe);
+    if (!productQuit) {
+        ShowSetupMessage(IDS_PRODUCT_RUNNING, MB_OK);
+        return EndSetupLog(SETUP_EXIT_REFUSED);
+    }
+    return EndSetupLog(RunSetupSequence(options));
 }

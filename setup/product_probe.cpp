@@ -18,8 +18,10 @@ bool IsProductRunning()
 }
 } // namespace
 
-bool AskRunningProductToQuit()
+bool AskRunningProductToQuit(ProductProbeReport* report)
 {
+    const DWORD start = GetTickCount();
+    int signals = 0;
     // Auto-reset, signalled when we are the one who creates it. A failure is
     // tolerated: the attempts then run back to back.
     const UniqueKernelHandle terminate(CreateEventA(nullptr, FALSE, TRUE, "HANDLE_BRIXELCAST_TERMINATE"));
@@ -31,8 +33,13 @@ bool AskRunningProductToQuit()
         }
         if (terminate) {
             SetEvent(terminate.Get());
+            ++signals;
             Sleep(kQuitPauseMs);
         }
+    }
+    if (report) {
+        report->signals = signals;
+        report->milliseconds = GetTickCount() - start;
     }
     return quit;
 }

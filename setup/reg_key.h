@@ -7,15 +7,22 @@
 
 class CRegKey {
 public:
-    bool Open(HKEY root, const char* subkey, REGSAM access)
+    bool Open(HKEY root, const char* subkey, REGSAM access, LONG* status = nullptr)
     {
-        return RegOpenKeyExA(root, subkey, 0, access, m_hKey.Put()) == ERROR_SUCCESS;
+        LONG result = RegOpenKeyExA(root, subkey, 0, access, m_hKey.Put());
+        if (status)
+            *status = result;
+        return result == ERROR_SUCCESS;
     }
-    // Opens the key for writing, creating it (non-volatile, default security) if needed.
-    bool Create(HKEY root, const char* subkey)
+    // Opens the key for writing, creating it (non-volatile, default security)
+    // if needed. The platform's status goes to status when given.
+    bool Create(HKEY root, const char* subkey, LONG* status = nullptr)
     {
-        return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, m_hKey.Put(),
-                               nullptr) == ERROR_SUCCESS;
+        LONG result = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                      m_hKey.Put(), nullptr);
+        if (status)
+            *status = result;
+        return result == ERROR_SUCCESS;
     }
     HKEY Get() const { return m_hKey.Get(); }
 

@@ -1,6 +1,7 @@
 #include "setup/reg_location.h"
 
 #include "base/double_byte.h"
+#include "base/setup_log.h"
 #include "setup/reg_key.h"
 #include "setup/registry.h"
 
@@ -13,7 +14,18 @@ void CRegLocation::Set(HKEY root, const char* subkey)
 bool CRegLocation::DeleteValue(const char* name)
 {
     CRegKey key;
-    return key.Open(m_hRoot, m_szSubkey, KEY_WRITE) && RegDeleteValueA(key.Get(), name) == ERROR_SUCCESS;
+    LONG status = ERROR_SUCCESS;
+    if (key.Open(m_hRoot, m_szSubkey, KEY_WRITE, &status))
+        status = RegDeleteValueA(key.Get(), name);
+    if (status == ERROR_SUCCESS)
+        LogEvent("Registry value %s\\%s\\%s deleted", RegistryRootName(m_hRoot), m_szSubkey, LogText(name));
+    else if (status == ERROR_FILE_NOT_FOUND)
+        LogEvent("Registry value %s\\%s\\%s not present, nothing to delete", RegistryRootName(m_hRoot), m_szSubkey,
+                 LogText(name));
+    else
+        LogFailure(HRESULT_FROM_WIN32(status), "Failed to delete the registry value %s\\%s\\%s",
+                   RegistryRootName(m_hRoot), m_szSubkey, LogText(name));
+    return status == ERROR_SUCCESS;
 }
 
 void CRegLocation::ReadString(CTextString& output, const char* name, const char* defaultText)

@@ -25,6 +25,16 @@ bool SameSwitch(const char* text, const char* name)
     }
     return *text == *name;
 }
+
+// The text after name and '=' when text is that switch with a value; else null.
+const char* SwitchValue(const char* text, const char* name)
+{
+    for (; *name; ++text, ++name) {
+        if (FoldAsciiCase(*text) != FoldAsciiCase(*name))
+            return nullptr;
+    }
+    return *text == '=' ? text + 1 : nullptr;
+}
 } // namespace
 
 bool SplitCommandLine(CTextStringList* list, const char* text)
@@ -54,7 +64,8 @@ CSetupOptions::CSetupOptions(const char* commandLineTail)
       m_bRunningAsSetupMgr(false),
       m_bSilent(false),
       m_bNoWaitDlg(false),
-      m_bLaunchDX9(false)
+      m_bLaunchDX9(false),
+      m_bLog(false)
 {
 }
 
@@ -98,4 +109,10 @@ void CSetupOptions::ApplySwitch(const char* name)
         m_bNoWaitDlg = true;
     else if (SameSwitch(name, "LaunchDX9"))
         m_bLaunchDX9 = true;
+    else if (SameSwitch(name, "Log"))
+        m_bLog = true;
+    else if (const char* path = SwitchValue(name, "Log")) {
+        m_bLog = true;
+        m_strLogPath.Assign(path);
+    }
 }

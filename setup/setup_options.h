@@ -19,6 +19,10 @@ public:
     bool m_bSilent;
     bool m_bNoWaitDlg;
     bool m_bLaunchDX9;
+    // "Log" or "Log=PATH": write the setup log, to PATH or, when it is
+    // empty, to the default (setup_log_file.h).
+    bool m_bLog;
+    CTextString m_strLogPath;
 
 private:
     void ApplySwitch(const char* name);

@@ -1,7 +1,7 @@
 #pragma once
 // The folders and files the setup works with: path helpers that keep to the
-// double-byte rules of the ANSI code page, the temporary work folder, and the
-// DirectX setup program on the distribution medium.
+// double-byte rules of the ANSI code page, and the DirectX setup program on
+// the distribution medium.
 #include <windows.h>
 
 #include <cstddef>
@@ -24,27 +24,6 @@ template <std::size_t N> char* AppendBackslash(char (&text)[N]) { return AppendB
 
 // Removes a final backslash (never the trail byte of a double-byte character).
 char* StripBackslash(char* text);
-
-// The user's temporary folder, with a trailing backslash; "C:\" when it
-// can't be had.
-void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE]);
-
-// Names the work folder: a unique "exp????.tmp" in tempFolder, made as an
-// empty file by the platform; when that fails, tempFolder + "exp.tmp".
-void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
-
-// Names and creates the work folder in tempFolder: the unique file made for
-// the name is replaced by a folder, which only Administrators and SYSTEM may
-// use when the setup runs elevated (work_folder_security.h). False when the
-// folder can't be created.
-bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
-
-// True when workFolder exists as a folder; then it gets its trailing backslash.
-bool ConfirmWorkFolder(char (&workFolder)[SETUP_PATH_SIZE]);
-
-// Deletes the work folder with everything in it, silently, nothing to the
-// recycle bin. The name may carry a trailing backslash.
-void RemoveWorkFolder(const char* workFolder);
 
 // The folder above the one that holds the setup program, without trailing
 // backslash: "D:\Media\Setup\BCSetup.exe" gives "D:\Media"; "D:\Setup\BCSetup.exe"

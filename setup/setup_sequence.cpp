@@ -10,6 +10,7 @@
 #include <new>
 
 #include "base/module_instance.h"
+#include "base/setup_log.h"
 #include "dxver/dx_version.h"
 #include "package/child_process.h"
 #include "package/companion_installers.h"
@@ -22,6 +23,7 @@
 #include "setup/restart_windows.h"
 #include "setup/run_state.h"
 #include "setup/setup_paths.h"
+#include "setup/work_folder.h"
 #include "ui/folder_dialog.h"
 #include "ui/message_box.h"
 #include "ui/wait_dialog_thread.h"
@@ -37,7 +39,6 @@ public:
     explicit CSetupSequence(const CSetupOptions& options) : m_Options(options)
     {
         m_szCaption[0] = 0;
-        m_szWorkFolder[0] = 0;
         m_ProductKey.Set(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
         m_SetupMgrKey.Set(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY);
     }
@@ -51,13 +52,15 @@ private:
     void RunInstallers();
     bool OfferDirectX();
     void EndWaitDialog();
+    // Ends the run early: the wait window and the folder dialog go, the
+    // setup manager learns of it, and the run completes without success.
     int Abandon();
     int Complete();
     int ShowMessage(UINT id, UINT buttons) { return ShowSetupMessage(id, buttons, m_szCaption); }
 
     const CSetupOptions& m_Options;
     char m_szCaption[kCaptionSize];
-    char m_szWorkFolder[SETUP_PATH_SIZE];
+    CWorkFolder m_WorkFolder; // removed by Complete, or with the sequence on a refusal
     CTextString m_strDirectXSetup;
     RunState m_State;
     CRegLocation m_ProductKey;
@@ -73,23 +76,32 @@ int CSetupSequence::Run()
     GetTemporaryFolder(tempFolder);
 
     ULARGE_INTEGER freeToCaller;
-    if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr) ||
-        freeToCaller.QuadPart < kMinTempFreeBytes) {
+    if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr)) {
+        LogFailure(HRESULT_FROM_WIN32(GetLastError()), "Failed to read the free space of the temporary folder %s",
+                   tempFolder);
         ShowSetupMessage(IDS_NO_TEMP_SPACE, MB_OK);
         return SETUP_EXIT_REFUSED;
     }
-    if (!IsUserAdministrator()) {
+    LogEvent("Temporary folder %s: %llu bytes free, %llu needed", tempFolder,
+             static_cast<unsigned long long>(freeToCaller.QuadPart), kMinTempFreeBytes);
+    if (freeToCaller.QuadPart < kMinTempFreeBytes) {
+        ShowSetupMessage(IDS_NO_TEMP_SPACE, MB_OK);
+        return SETUP_EXIT_REFUSED;
+    }
+    const bool administrator = IsUserAdministrator();
+    LogEvent("Administrator: %s", administrator ? "yes" : "no");
+    if (!administrator) {
         ShowSetupMessage(IDS_NOT_ADMINISTRATOR, MB_OK);
         return SETUP_EXIT_REFUSED;
     }
-    if (!CreateWorkFolder(tempFolder, m_szWorkFolder))
+    if (FAILED(m_WorkFolder.Create(tempFolder)))
         return SETUP_EXIT_REFUSED;
 
     m_ProductKey.DeleteValue("RequireReboot");
     CoInitialize(nullptr); // stays initialised until the process ends
     LoadStringA(g_hInstance, IDS_CAPTION, m_szCaption, kCaptionSize);
 
-    if (!ConfirmWorkFolder(m_szWorkFolder))
+    if (!m_WorkFolder.Confirm())
         return Complete();
     m_ProductKey.DeleteValue("CANCELED");
 
@@ -99,8 +111,7 @@ int CSetupSequence::Run()
         m_strDirectXSetup = FindDirectXSetupOnMedium();
         if (m_strDirectXSetup.IsEmpty()) {
             ShowMessage(IDS_DIRECTX_MISSING, MB_OK);
-            RemoveWorkFolder(m_szWorkFolder);
-            return SETUP_EXIT_REFUSED;
+            return SETUP_EXIT_REFUSED; // the work folder goes with the sequence
         }
     }
     if (m_Options.m_bLaunchDX9) {
@@ -115,21 +126,20 @@ int CSetupSequence::Run()
         m_SetupMgrKey.DeleteValue("Abort");
 
     if (!ChooseDestination()) {
-        m_State.bAborted = true;
         m_State.bCancelled = true;
-        m_pFolderDialog.reset();
         return Abandon();
     }
 
     StartWaitDialog();
-    if (!RunMainInstaller(m_szWorkFolder, m_pWaitThread ? m_pWaitThread->GetWindow() : nullptr))
+    HRESULT result = RunMainInstaller(m_WorkFolder.GetPath(), m_pWaitThread ? m_pWaitThread->GetWindow() : nullptr);
+    if (FAILED(result)) {
+        LogFailure(result, "The main installer failed");
         m_State.bFailed = true;
+    }
 
     if (m_ProductKey.ReadFlag("CANCELED", 0)) {
-        m_State.bAborted = true;
+        LogEvent("The main installer was cancelled");
         m_State.bCancelled = true;
-        m_pWaitThread.reset();
-        m_pFolderDialog.reset();
         return Abandon();
     }
     RunInstallers();
@@ -138,12 +148,8 @@ int CSetupSequence::Run()
 
     // Declining the DirectX setup abandons the run only when DirectX 9.0 is
     // missing; offered by the switch alone, No just skips it.
-    if (!OfferDirectX() && !directX9Present) {
-        m_State.bAborted = true;
-        m_pWaitThread.reset();
-        m_pFolderDialog.reset();
+    if (!OfferDirectX() && !directX9Present)
         return Abandon();
-    }
     EndWaitDialog();
     if (!m_State.bFailed)
         m_State.bCompleted = true;
@@ -167,35 +173,57 @@ bool CSetupSequence::ChooseDestination()
     m_ProductKey.ReadString(programsPath, "ProgramsPath", "");
     m_ProductKey.ReadString(path, "Path", "");
     m_pFolderDialog.reset(new (std::nothrow) CFolderDialog(programsPath.GetData()));
-    if (!m_pFolderDialog)
+    if (!m_pFolderDialog) {
+        LogFailure(E_OUTOFMEMORY, "Failed to make the folder dialog");
         return false;
-    if (path.IsEmpty() && m_pFolderDialog->DoModal(nullptr, 0) != 1)
+    }
+    if (path.IsEmpty() && m_pFolderDialog->DoModal(nullptr, 0) != 1) {
+        LogEvent("Folder dialog cancelled");
         return false;
+    }
 
     CTextString folder(m_pFolderDialog->GetFolder());
     folder.AddBackslash();
-    m_ProductKey.WriteString("ProgramsPath", folder.IsEmpty() ? "" : folder.GetData());
+    const char* destination = folder.IsEmpty() ? "" : folder.GetData();
+    LogEvent(path.IsEmpty() ? "Destination %s, confirmed in the folder dialog"
+                            : "Destination %s, taken from \"ProgramsPath\" as \"Path\" is set",
+             destination);
+    m_ProductKey.WriteString("ProgramsPath", destination);
     return true;
 }
 
 void CSetupSequence::StartWaitDialog()
 {
     m_pWaitThread.reset(new (std::nothrow) CWaitDialogThread());
-    if (!m_pWaitThread)
+    if (!m_pWaitThread) {
+        LogFailure(E_OUTOFMEMORY, "Failed to make the wait window's thread");
         return; // the installers run without a wait window
-    m_pWaitThread->Start(true);
+    }
+    HRESULT result = m_pWaitThread->Start(true);
+    if (FAILED(result))
+        LogFailure(result, "Failed to start the wait window's thread");
     HWND window = m_pWaitThread->GetWindow();
     if (!m_Options.m_bNoWaitDlg && window)
         ShowWindow(window, SW_SHOW);
+    LogEvent(window && !m_Options.m_bNoWaitDlg ? "Wait window shown" : "Wait window not shown");
 }
 
 // The companions run only after a successful main installer, DivX first.
 void CSetupSequence::RunInstallers()
 {
-    if (!m_State.bFailed && !RunDivXSetup(m_szWorkFolder))
+    if (m_State.bFailed)
+        return;
+    HRESULT result = RunDivXSetup(m_WorkFolder.GetPath());
+    if (FAILED(result)) {
+        LogFailure(result, "The DivX installer failed");
         m_State.bFailed = true;
-    if (!m_State.bFailed && !RunWmfRuntimeSetup(m_szWorkFolder))
+        return;
+    }
+    result = RunWmfRuntimeSetup(m_WorkFolder.GetPath());
+    if (FAILED(result)) {
+        LogFailure(result, "The Windows Media Format runtime installer failed");
         m_State.bFailed = true;
+    }
 }
 
 // False when the user declined the DirectX setup.
@@ -208,7 +236,9 @@ bool CSetupSequence::OfferDirectX()
     // The program is named on its own, so that on a medium folder with blanks
     // no program at a shorter prefix of the path can start instead.
     CTextString commandLine(m_strDirectXSetup);
-    RunAndWait(commandLine.GetData(), m_strDirectXSetup.GetData());
+    HRESULT result = RunAndWait(commandLine.GetData(), m_strDirectXSetup.GetData());
+    if (FAILED(result))
+        LogFailure(result, "The DirectX setup failed (the run goes on)");
     return true;
 }
 
@@ -217,6 +247,8 @@ void CSetupSequence::EndWaitDialog()
     if (m_pWaitThread) {
         m_pWaitThread->Stop(true, false, false);
         m_State.bRestartRequired = m_pWaitThread->WasShutdownAsked() != FALSE;
+        if (m_State.bRestartRequired)
+            LogEvent("The wait window refused to end the Windows session: a restart is needed");
     }
     m_pWaitThread.reset();
     m_pFolderDialog.reset();
@@ -224,6 +256,11 @@ void CSetupSequence::EndWaitDialog()
 
 int CSetupSequence::Abandon()
 {
+    LogEvent("Setup abandoned");
+    m_State.bAborted = true;
+    // Ends the wait window's thread without consulting its end-session record.
+    m_pWaitThread.reset();
+    m_pFolderDialog.reset();
     if (m_Options.m_bRunningAsSetupMgr)
         RegWriteDword(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY, "Abort", 1);
     return Complete();
@@ -231,7 +268,9 @@ int CSetupSequence::Abandon()
 
 int CSetupSequence::Complete()
 {
-    RemoveWorkFolder(m_szWorkFolder);
+    LogEvent("Outcome: completed=%s failed=%s cancelled=%s aborted=%s", m_State.bCompleted ? "yes" : "no",
+             m_State.bFailed ? "yes" : "no", m_State.bCancelled ? "yes" : "no", m_State.bAborted ? "yes" : "no");
+    m_WorkFolder.Remove();
     if (!m_State.bRestartRequired)
         m_State.bRestartRequired = m_ProductKey.ReadFlag("RequireReboot", 0);
 

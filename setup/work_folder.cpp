@@ -1,13 +1,12 @@
-// The temporary work folder: named by the platform, made a folder, removed
-// with all its content at the end of the run.
-#include <windows.h>
+#include "setup/work_folder.h"
+
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "base/double_byte.h"
 #include "base/file_existence.h"
-#include "setup/setup_paths.h"
+#include "base/setup_log.h"
 #include "setup/work_folder_security.h"
 
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
@@ -31,40 +30,71 @@ void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SI
         workFolder[0] = 0; // no room for a name: nothing to create
 }
 
-bool CreateWorkFolder(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE])
+CWorkFolder::CWorkFolder()
 {
-    MakeWorkFolderName(tempFolder, workFolder);
-    if (!workFolder[0])
-        return false;
-    DeleteFileA(workFolder);
+    m_szPath[0] = 0;
+}
+
+CWorkFolder::~CWorkFolder()
+{
+    Remove();
+}
+
+HRESULT CWorkFolder::Create(const char* tempFolder)
+{
+    Remove();
+    char name[SETUP_PATH_SIZE];
+    MakeWorkFolderName(tempFolder, name);
+    if (!name[0]) {
+        LogFailure(E_FAIL, "No work folder name fits in the temporary folder %s", tempFolder ? tempFolder : "");
+        return E_FAIL;
+    }
+    DeleteFileA(name);
     // Elevated: a folder only administrators can write. Where the platform
     // refuses that descriptor, the folder gets the default security.
     CWorkFolderSecurity security;
-    if (security.Get() && CreateDirectoryA(workFolder, security.Get()))
-        return true;
-    return CreateDirectoryA(workFolder, nullptr) != FALSE;
+    if (!(security.Get() && CreateDirectoryA(name, security.Get())) && !CreateDirectoryA(name, nullptr)) {
+        HRESULT result = HRESULT_FROM_WIN32(GetLastError());
+        LogFailure(result, "Failed to create the work folder %s", name);
+        return result;
+    }
+    std::memcpy(m_szPath, name, sizeof(m_szPath));
+    LogEvent("Work folder created: %s", m_szPath);
+    return S_OK;
 }
 
-bool ConfirmWorkFolder(char (&workFolder)[SETUP_PATH_SIZE])
+bool CWorkFolder::Confirm()
 {
-    if (!FolderExists(workFolder))
+    if (!FolderExists(m_szPath)) {
+        LogEvent("Work folder not found as a folder: %s", m_szPath);
         return false;
-    AppendBackslash(workFolder);
+    }
+    AppendBackslash(m_szPath);
     return true;
 }
 
-void RemoveWorkFolder(const char* workFolder)
+HRESULT CWorkFolder::Remove()
 {
     // The shell wants a list of names, ended by a second terminator.
     char from[SETUP_PATH_SIZE + 1] = {};
-    CopyDbcsAware(from, workFolder ? workFolder : "", SETUP_PATH_SIZE - 1);
+    CopyDbcsAware(from, m_szPath, SETUP_PATH_SIZE - 1);
+    m_szPath[0] = 0;
     StripBackslash(from);
     if (!from[0])
-        return;
+        return S_FALSE;
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from;
     operation.pTo = "";
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
+    // The shell's results are mostly platform error numbers.
+    int status = SHFileOperationA(&operation);
+    HRESULT result = status == 0 ? S_OK : HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+    if (SUCCEEDED(result) && GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES)
+        result = HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY); // part of it stayed
+    if (FAILED(result))
+        LogFailure(result, "Failed to remove the work folder %s", from);
+    else
+        LogEvent("Work folder removed: %s", from);
+    return result;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/double_byte.h"
+#include "base/setup_log.h"
 #include "resource_ids.h"
 #include "ui/folder_browser.h"
 #include "ui/folder_path_rules.h"
@@ -85,8 +86,12 @@ void CFolderDialog::RunBrowser()
     char current[MAX_PATH] = "";
     ReadFolderText(current);
     char picked[MAX_PATH] = "";
-    if (BrowseForFolder(*m_phWnd, current, picked))
+    if (BrowseForFolder(*m_phWnd, current, picked)) {
+        LogEvent("Folder browser chose %s", picked);
         SetWindowTextA(m_hEdit, picked);
+    } else {
+        LogEvent("Folder browser closed without a choice");
+    }
 }
 
 void CFolderDialog::OnOK()

@@ -1,17 +1,32 @@
 #include "ui/message_box.h"
 
 #include "base/module_instance.h"
+#include "base/setup_log.h"
 #include "resource_ids.h"
 
 namespace {
 const int kCaptionSize = 256;
 const int kTextSize = 1024;
 
+const char* AnswerName(int answer)
+{
+    switch (answer) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "none";
+    }
+}
+
 int ShowMessage(HWND owner, UINT textId, UINT buttons, const char* caption)
 {
     char text[kTextSize] = "";
     LoadStringA(g_hInstance, textId, text, kTextSize);
-    return MessageBoxA(owner, text, caption, buttons);
+    LogEvent("Message %u shown: \"%s\"", textId, text);
+    int answer = MessageBoxA(owner, text, caption, buttons);
+    LogEvent("Message %u answered: %s", textId, AnswerName(answer));
+    return answer;
 }
 
 int ShowMessageWithCaption108(HWND owner, UINT textId, UINT buttons)

@@ -1,6 +1,7 @@
 // Stand-in for Korvane's setup manager, SetupMgr.exe. It starts the setup
-// with "RunningAsSetupMgr" (and any switches it is given), waits for it, then
-// reads what the setup left in its registry key and reports it.
+// with "RunningAsSetupMgr" (and any switches it is given, such as "/Log"),
+// waits for it, then reads what the setup left in its registry key and
+// reports it.
 //
 //   SetupMgr.exe [--setup PATH] [switches for the setup...]
 //
@@ -52,7 +53,11 @@ int main(int argc, char** argv)
             setup = argv[++i];
             continue;
         }
-        switches += " " + argument;
+        // The setup splits its command line at blanks and takes a token in
+        // quotes whole: an argument with blanks ("/Log=C:\My Logs\x.log")
+        // goes on in quotes.
+        bool blanks = argument.find(' ') != std::string::npos;
+        switches += blanks ? " \"" + argument + "\"" : " " + argument;
     }
     std::string commandLine = "\"" + setup + "\" /RunningAsSetupMgr" + switches;
 

@@ -21,7 +21,7 @@ using installer_testing::CopyProgram;
 using installer_testing::WindowOnOwnThread;
 
 namespace {
-bool RunLine(const std::string& ansiLine, const char* applicationName = nullptr)
+HRESULT RunLine(const std::string& ansiLine, const char* applicationName = nullptr)
 {
     std::vector<char> line(ansiLine.begin(), ansiLine.end());
     line.push_back('\0');
@@ -110,9 +110,9 @@ bool WaitForForeground(HWND window, DWORD timeoutMs = 5000)
 TEST(RunAndWait, MissingProgramGivesFalse)
 {
     std::string folder = ToAnsi(MakeScratchFolder("run-missing"));
-    EXPECT_FALSE(RunLine("\"" + folder + "missing.exe\" /Q"));
-    EXPECT_FALSE(RunLine(folder + "missing.exe", (folder + "missing.exe").c_str()));
-    EXPECT_FALSE(RunLine(""));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), RunLine("\"" + folder + "missing.exe\" /Q"));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), RunLine(folder + "missing.exe", (folder + "missing.exe").c_str()));
+    EXPECT_TRUE(FAILED(RunLine("")));
 }
 
 TEST(RunAndWait, WaitsForTheEndAndIgnoresTheExitCode)
@@ -123,7 +123,7 @@ TEST(RunAndWait, WaitsForTheEndAndIgnoresTheExitCode)
     ScopedEnvironmentVariable exitCode("BCSETUP_WMFDIST_EXIT_CODE", "7");
     ScopedEnvironmentVariable delay("BCSETUP_WMFDIST_DELAY_MS", "400");
     std::string program = ToAnsi(BinPath("wmfdist.exe"));
-    EXPECT_TRUE(RunLine("\"" + program + "\" /Q"));
+    EXPECT_EQ(S_OK, RunLine("\"" + program + "\" /Q"));
     // The stand-in writes its line as its last act: it is there, so the run waited.
     std::vector<JournalEntry> entries = journal.Entries();
     ASSERT_EQ(1u, entries.size());
@@ -149,12 +149,12 @@ TEST(RunAndWait, NamedProgramRunsInsteadOfAProgramAtAShorterPrefix)
     std::string installer = ToAnsi(work + "wmfdist.exe");
 
     // The hazard exists here: without a program name the planted one runs.
-    EXPECT_TRUE(RunLine(installer + " /Q"));
+    EXPECT_EQ(S_OK, RunLine(installer + " /Q"));
     std::vector<JournalEntry> entries = journal.Entries();
     ASSERT_EQ(1u, entries.size());
     EXPECT_EQ(scratch + "Work.exe", entries[0].program);
 
-    EXPECT_TRUE(RunLine(installer + " /Q", installer.c_str()));
+    EXPECT_EQ(S_OK, RunLine(installer + " /Q", installer.c_str()));
     entries = journal.Entries();
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ(work + "wmfdist.exe", entries[1].program);

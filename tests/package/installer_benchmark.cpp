@@ -82,17 +82,17 @@ int main(int argc, char** argv)
     std::printf("%d rounds each\n", rounds);
     Measure("RunAndWait of a program that ends at once", rounds, [&] {
         std::string line = "\"" + program + "\" /Q";
-        return RunAndWait(&line[0], program.c_str());
+        return SUCCEEDED(RunAndWait(&line[0], program.c_str()));
     });
-    Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return RunDivXSetup(work.c_str()); });
-    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return RunWmfRuntimeSetup(work.c_str()); });
+    Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunDivXSetup(work.c_str())); });
+    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunWmfRuntimeSetup(work.c_str())); });
     Measure("ExtractPayload + UnpackPackage of the main package", rounds, [&] {
         std::string package = work + "BCSetup_IS.bin";
-        return ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()) && SUCCEEDED(UnpackPackage(package.c_str(), work.c_str()));
+        return SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str())) && SUCCEEDED(UnpackPackage(package.c_str(), work.c_str()));
     });
-    Measure("RunMainInstaller, installer window shown", rounds, [&] { return RunMainInstaller(work.c_str(), nullptr); });
+    Measure("RunMainInstaller, installer window shown", rounds, [&] { return SUCCEEDED(RunMainInstaller(work.c_str(), nullptr)); });
     SetEnvironmentVariableA("BCSETUP_SETUP_WINDOW", "none");
-    Measure("RunMainInstaller, installer without a window", rounds, [&] { return RunMainInstaller(work.c_str(), nullptr); });
+    Measure("RunMainInstaller, installer without a window", rounds, [&] { return SUCCEEDED(RunMainInstaller(work.c_str(), nullptr)); });
 
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
         for (const char* name : {"ProgramsPath", "Path", "CANCELED", "RequireReboot"})

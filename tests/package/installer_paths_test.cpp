@@ -38,9 +38,9 @@ void RunAllFrom(const std::string& scratchName, const std::string& folderName, c
     std::string ansiWork = ToAnsi(work);
     ASSERT_FALSE(ansiWork.empty());
 
-    EXPECT_TRUE(RunMainInstaller(ansiWork.c_str(), nullptr));
-    EXPECT_TRUE(RunDivXSetup(ansiWork.c_str()));
-    EXPECT_TRUE(RunWmfRuntimeSetup(ansiWork.c_str()));
+    EXPECT_EQ(S_OK, RunMainInstaller(ansiWork.c_str(), nullptr));
+    EXPECT_EQ(S_OK, RunDivXSetup(ansiWork.c_str()));
+    EXPECT_EQ(S_OK, RunWmfRuntimeSetup(ansiWork.c_str()));
 
     std::vector<JournalEntry> entries = journal.Entries();
     for (const JournalEntry& entry : entries)

@@ -31,7 +31,7 @@ protected:
         m_strDestination = m_strScratch + "Programs\\Korvane\\Brixelcast\\";
     }
 
-    bool Run(HWND owner) const { return RunMainInstaller(ToAnsi(m_strWork).c_str(), owner); }
+    bool Run(HWND owner) const { return RunMainInstaller(ToAnsi(m_strWork).c_str(), owner) == S_OK; }
 
     std::string m_strDestination;
 };

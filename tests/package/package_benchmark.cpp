@@ -143,7 +143,7 @@ int main(int argc, char** argv)
 
     // Speed on the package shaped like the product's.
     std::string archive = work + "BCSetup_IS.bin", archiveCopy = work + "BCSetup_IS.copy";
-    double extract = Best([&] { return ExtractPayload(IDR_PAYLOAD_MAIN, archive.c_str()); });
+    double extract = Best([&] { return SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, archive.c_str())); });
     double archiveMb = FileMb(archive);
     double copyArchive = Best([&] { return CopyFileA(archive.c_str(), archiveCopy.c_str(), FALSE) != FALSE; });
     double unpack = Best([&] { return SUCCEEDED(UnpackPackage(archive.c_str(), unpacked.c_str())); });

@@ -16,7 +16,7 @@
 #include "package/package_archive.h"
 #include "package/payload_extraction.h"
 #include "resource_ids.h"
-#include "setup/setup_paths.h"
+#include "setup/work_folder.h"
 
 #include "bench_clock.h"
 
@@ -48,24 +48,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         mark = Counter();
         return spent;
     };
-    char temp[SETUP_PATH_SIZE], work[SETUP_PATH_SIZE];
+    char temp[SETUP_PATH_SIZE];
     GetTemporaryFolder(temp);
-    if (!CreateWorkFolder(temp, work) || !ConfirmWorkFolder(work))
+    CWorkFolder workFolder;
+    if (FAILED(workFolder.Create(temp)) || !workFolder.Confirm())
         return 3;
+    const char* work = workFolder.GetPath();
     mark = Counter();
     std::string package = std::string(work) + "BCSetup_IS.bin";
-    bool ok = ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str());
+    bool ok = SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()));
     double extraction = phase("extraction");
     ok = ok && SUCCEEDED(UnpackPackage(package.c_str(), work));
     double unpacking = phase("unpacking");
     // The main run writes and unpacks the package again: only the rest is the installer's.
-    ok = ok && RunMainInstaller(work, nullptr);
+    ok = ok && SUCCEEDED(RunMainInstaller(work, nullptr));
     phase("setup.exe", extraction + unpacking);
-    ok = ok && RunDivXSetup(work);
+    ok = ok && SUCCEEDED(RunDivXSetup(work));
     phase("DivXPro.exe");
-    ok = ok && RunWmfRuntimeSetup(work);
+    ok = ok && SUCCEEDED(RunWmfRuntimeSetup(work));
     phase("wmfdist.exe");
-    RemoveWorkFolder(work);
+    workFolder.Remove();
     phase("removal");
     // The DirectX detection comes last here, so the peaks before it are the
     // setup's own without the diagnostic provider.

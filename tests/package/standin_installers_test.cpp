@@ -59,7 +59,7 @@ TEST(InstallerStandIn, CancelButtonAndARefusedRequestToEndTheSession)
 {
     std::string scratch = MakeScratchFolder("standin-setup-cancel");
     std::string package = ToAnsi(scratch) + "BCSetup_IS.bin";
-    ASSERT_TRUE(ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()));
+    ASSERT_EQ(S_OK, ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()));
     ASSERT_EQ(S_OK, UnpackPackage(package.c_str(), ToAnsi(scratch).c_str()));
     ScopedProductKey productKey(scratch + "Programs\\");
     ScopedJournal journal(scratch);

@@ -2,6 +2,9 @@
 // and the UI driver in the user's place.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"
@@ -21,15 +24,20 @@ std::string DefaultDestination()
     return Narrow(std::wstring(folder, length)) + "\\Korvane\\Brixelcast";
 }
 
-// The typical run from the CD, with the program at binPath on the medium.
-void RunTypicalScenario(const std::string& name, const std::string& binPath)
+// The typical run from the CD, with the program at binPath on the medium;
+// with the log switch when withLog, else without. Returns the lines of the
+// default log file (none without the switch).
+std::vector<std::string> RunTypicalScenario(const std::string& name, const std::string& binPath, bool withLog)
 {
     SetupScenario run(name);
-    ASSERT_TRUE(run.UseProgram(binPath));
+    DeleteFileW(Widen(DefaultSetupLogPath()).c_str());
+    EXPECT_TRUE(run.UseProgram(binPath));
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
-    ASSERT_TRUE(run.Start());
+    EXPECT_TRUE(run.Start(withLog ? "/Log" : ""));
     HWND dialog = run.WaitForFolderDialog();
-    ASSERT_NE(nullptr, dialog);
+    EXPECT_NE(nullptr, dialog);
+    if (!dialog)
+        return {};
     EXPECT_EQ(DefaultDestination(), ControlText(dialog, IDC_FOLDER_EDIT));
     PressButton(dialog, IDOK);
     run.Answer(IDS_SETUP_COMPLETE, IDOK);
@@ -41,35 +49,67 @@ void RunTypicalScenario(const std::string& name, const std::string& binPath)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultDestination() + "\\Brixelcast.exe").c_str()));
     EXPECT_TRUE(run.LeftWorkFolders().empty());
     std::vector<JournalEntry> journal = run.Journal();
-    ASSERT_EQ(3u, journal.size());
+    EXPECT_EQ(3u, journal.size());
+    if (journal.size() != 3)
+        return {};
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
+
+    std::vector<std::string> log = ReadSetupLog(DefaultSetupLogPath());
+    if (withLog) {
+        // The log names each installer with the command line it really got, in order.
+        std::vector<std::string> starts = LinesWith(log, "Starting ");
+        EXPECT_EQ(3u, starts.size());
+        for (std::size_t i = 0; i < 3 && i < starts.size(); ++i)
+            EXPECT_NE(std::string::npos, starts[i].find("command line: " + journal[i].commandLine + ", working folder"))
+                << starts[i];
+    }
+    return log;
 }
 
 } // namespace
 
 TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
 {
-    RunTypicalScenario("typical", "BCSetup.exe");
+    std::vector<std::string> log = RunTypicalScenario("typical", "BCSetup.exe", true);
+    ASSERT_FALSE(log.empty()) << "no log at " << DefaultSetupLogPath();
+    EXPECT_EQ(0u, log.front().find("20")) << "a line begins with its date: " << log.front();
+    EXPECT_EQ(1u, LinesWith(log, "Message 117 answered: OK").size());
+    EXPECT_NE(std::string::npos, log.back().find("Setup ended, exit code 0")) << log.back();
 }
 
 // A copy signed as a release build signs it (with a throw-away certificate):
-// the signature changes nothing the program reads of itself.
+// the signature changes nothing the program reads of itself. Run without the
+// log switch, it writes no log.
 TEST(Sequence, SignedProgramRunsTheTypicalScenario)
 {
-    RunTypicalScenario("signed", "signed\\BCSetup.exe");
+    RunTypicalScenario("signed", "signed\\BCSetup.exe", false);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultSetupLogPath()).c_str()));
 }
 
+// Also: a log file that can't be written leaves the run as it was. The file
+// is read-only and, as Wine lets an administrator (root) write read-only
+// files, also held open here without write sharing.
 TEST(Sequence, RestartNeededAsksAndNoEndsTheRun)
 {
     SetupScenario run("reboot");
+    const std::wstring readOnlyLog = Widen(run.ScratchFolder() + "read-only.log");
+    std::ofstream(readOnlyLog.c_str()) << "earlier\n";
+    ASSERT_TRUE(SetFileAttributesW(readOnlyLog.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE holder = CreateFileW(readOnlyLog.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     run.SetEnvironment("BCSETUP_SETUP_REQUIRE_REBOOT", "1");
-    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Start(Quote("-LOG=" + run.ScratchFolder() + "read-only.log")));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(IDS_RESTART_QUESTION, IDNO);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_EQ(kAllInstallers, run.JournalNames());
+    CloseHandle(holder);
+    std::ifstream in(readOnlyLog.c_str());
+    EXPECT_EQ("earlier\n", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    in.close();
+    SetFileAttributesW(readOnlyLog.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
@@ -108,15 +148,38 @@ TEST(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
     }
 }
 
+// Also: a log in a folder that does not exist leaves the run as it was.
 TEST(Sequence, FolderDialogCancelledRunsNothing)
 {
     SetupScenario run("dialogcancel");
-    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Start(Quote("/Log=" + run.ScratchFolder() + "missing\\setup.log")));
     ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
     run.Answer(IDS_SETUP_ABORTED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(run.ScratchFolder() + "missing").c_str()));
+}
+
+// The log is UTF-8 whatever the code page: under code page 932 a work folder
+// below a Japanese temporary folder comes out as the user reads it.
+TEST(Sequence, LogShowsAJapaneseWorkFolder)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932";
+    SetupScenario run("japanesetemp");
+    const std::string temp = run.ScratchFolder() + "作業\\";
+    ASSERT_TRUE(CreateDirectoryW(Widen(temp).c_str(), nullptr));
+    run.SetEnvironment("TMP", temp);
+    run.SetEnvironment("TEMP", temp);
+    const std::string logPath = run.ScratchFolder() + "setup.log";
+    ASSERT_TRUE(run.Start(Quote("/Log=" + logPath)));
+    ASSERT_TRUE(run.AnswerFolderDialog(IDCANCEL));
+    run.Answer(IDS_SETUP_ABORTED, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    std::vector<std::string> log = ReadSetupLog(logPath);
+    EXPECT_EQ(1u, LinesWith(log, "Work folder created: " + temp + "exp").size());
+    EXPECT_EQ(1u, LinesWith(log, "Work folder removed: " + temp + "exp").size());
 }
 
 TEST(Sequence, FolderDialogCancelledUnderTheSetupManager)
@@ -140,17 +203,28 @@ TEST(Sequence, MainInstallerCancelledSkipsTheCompanions)
     EXPECT_EQ(std::vector<std::string>{"setup"}, run.JournalNames());
 }
 
+// The log tells which file could not be written, and why.
 TEST(Sequence, MainInstallerThatCannotBeUnpackedGivesMessage111)
 {
     SetupScenario run("unpackfails");
-    ASSERT_TRUE(run.Start());
+    const std::string logPath = run.ScratchFolder() + "setup.log";
+    ASSERT_TRUE(run.Start(Quote("/Log=" + logPath)));
     ASSERT_NE(nullptr, run.WaitForFolderDialog());
+    const std::string workFolder = run.CurrentWorkFolder();
     ASSERT_TRUE(run.BlockWorkFile("setup.exe"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
+
+    std::vector<std::string> log = ReadSetupLog(logPath);
+    const std::string denied = ": 0x80070005";
+    EXPECT_EQ(1u, LinesWith(log, "Failed to create " + workFolder + "setup.exe" + denied).size());
+    EXPECT_EQ(1u, LinesWith(log, "Failed to unpack the package " + workFolder + "BCSetup_IS.bin").size());
+    EXPECT_EQ(1u, LinesWith(log, "The main installer failed" + denied).size());
+    EXPECT_EQ(1u, LinesWith(log, "Message 111 answered: OK").size());
+    EXPECT_TRUE(LinesWith(log, "Starting ").empty());
 }
 
 // One byte of the main package changed in the program file, where the
@@ -216,13 +290,19 @@ TEST(Sequence, SetupManagerReadsRestartAndAbortFromItsKey)
     ASSERT_TRUE(CopyFileW(Widen(BinPath("SetupMgr.exe")).c_str(), Widen(manager).c_str(), FALSE));
     WriteMachineString(kProductKey, "Path", "x");
     WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
+    // It passes its own arguments on: here the log, to a folder with a blank.
+    const std::string logPath = layout.ScratchFolder() + "setup logs\\manager.log";
+    ASSERT_TRUE(CreateDirectoryW(Widen(layout.ScratchFolder() + "setup logs").c_str(), nullptr));
     ChildProcess process;
     LaunchOptions options;
     options.environment = {{"BCSETUP_SETUP_ACTION", "install"}, {"BCSETUP_SETUP_REQUIRE_REBOOT", "1"}};
-    ASSERT_TRUE(process.Start(manager, Quote(manager), options));
+    ASSERT_TRUE(process.Start(manager, Quote(manager) + " " + Quote("/Log=" + logPath), options));
     DWORD code = 0;
     ASSERT_TRUE(process.WaitForExit(120000, &code));
     EXPECT_EQ(2u, code) << "completed, restart needed, not abandoned";
     EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "RequireReboot"));
     EXPECT_EQ("none", ReadMachineValue(kSetupMgrKey, "Abort"));
+    std::vector<std::string> log = ReadSetupLog(logPath);
+    EXPECT_EQ(1u, LinesWith(log, "RunningAsSetupMgr=yes").size());
+    EXPECT_EQ(1u, LinesWith(log, "Registry value HKLM\\Software\\Korvane\\SetupMgr\\RequireReboot written: 1").size());
 }

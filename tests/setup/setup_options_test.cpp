@@ -64,6 +64,30 @@ TEST(ParseCommandLine, NearMissesSetNothing)
     }
 }
 
+// The log switch alone, or with its file after '=' (in quotes when it holds blanks).
+TEST(ParseCommandLine, LogWithAndWithoutItsFile)
+{
+    struct Case {
+        const char* line;
+        bool log;
+        const char* path;
+    };
+    for (const Case& c : {Case{"setup.exe /Log", true, ""}, Case{"setup.exe --log", true, ""},
+                          Case{"setup.exe -LOG=C:\\x.log /Silent", true, "C:\\x.log"},
+                          Case{"setup.exe \"/Log=C:\\My Logs\\a=b.log\" /Log=", true, ""},
+                          Case{"setup.exe /log=D:\\setup.log /LOG", true, "D:\\setup.log"},
+                          Case{"setup.exe /LogX /Log:C:\\x.log Log=C:\\x.log /Lo", false, ""}}) {
+        CSetupOptions options("x");
+        options.ApplyCommandLine(c.line);
+        EXPECT_EQ(c.log, options.m_bLog) << c.line;
+        EXPECT_EQ(std::string(c.path), options.m_strLogPath.IsEmpty() ? "" : options.m_strLogPath.GetData())
+            << c.line;
+    }
+    CSetupOptions quoted("x");
+    quoted.ApplyCommandLine("setup.exe \"/Log=C:\\My Logs\\a=b.log\"");
+    EXPECT_STREQ("C:\\My Logs\\a=b.log", quoted.m_strLogPath.GetData());
+}
+
 TEST(ParseCommandLine, QuotedProgramPathWithBlanks)
 {
     Flags f = Apply("\"C:\\Program Files\\Setup\\BCSetup.exe\" /Silent /NoWaitDlg");

@@ -11,6 +11,7 @@
 
 #include "base/file_existence.h"
 #include "setup/setup_paths.h"
+#include "setup/work_folder.h"
 #include "setup/work_folder_security.h"
 #include "tests/support/test_paths.h"
 
@@ -117,21 +118,36 @@ TEST_F(WorkFolderTest, TemporaryFolderEndsInABackslash)
 
 TEST_F(WorkFolderTest, MadeConfirmedAndRemovedWithItsContent)
 {
-    char work[SETUP_PATH_SIZE];
-    ASSERT_TRUE(CreateWorkFolder(m_temp.c_str(), work));
-    const std::string name = work;
+    CWorkFolder work;
+    ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+    const std::string name = work.GetPath();
     EXPECT_EQ(0u, name.find(m_temp + "exp")) << name;
     EXPECT_EQ(name.size() - 4, name.rfind(".tmp")) << name;
     EXPECT_TRUE(IsFolder(name));
 
-    ASSERT_TRUE(ConfirmWorkFolder(work));
-    EXPECT_EQ(name + "\\", work);
+    ASSERT_TRUE(work.Confirm());
+    EXPECT_EQ(name + "\\", work.GetPath());
     ASSERT_TRUE(CreateDirectoryA((name + "\\disk1").c_str(), nullptr));
     std::ofstream(name + "\\disk1\\setup.exe") << "payload";
 
-    RemoveWorkFolder(work);
+    EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.c_str()));
+    EXPECT_STREQ("", work.GetPath());
+    EXPECT_EQ(S_FALSE, work.Remove());
     EXPECT_TRUE(IsFolder(m_temp));
+}
+
+// Whatever way its owner leaves, the folder goes with it.
+TEST_F(WorkFolderTest, RemovedWhenItsOwnerGoes)
+{
+    std::string name;
+    {
+        CWorkFolder work;
+        ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+        name = work.GetPath();
+        std::ofstream(name + "\\setup.exe") << "payload";
+    }
+    EXPECT_FALSE(FileExists(name.c_str()));
 }
 
 namespace {
@@ -223,9 +239,9 @@ TEST_F(WorkFolderTest, ElevatedSetupMakesAFolderOnlyAdministratorsAndSystemMayUs
     // may read, Everyone. So under Wine what shows is that the folder admits
     // neither Everyone nor Users, where a folder of the default security
     // made beside it admits Everyone; on Windows it holds the entries above.
-    char work[SETUP_PATH_SIZE];
-    ASSERT_TRUE(CreateWorkFolder(m_temp.c_str(), work));
-    const std::string name = work;
+    CWorkFolder work;
+    ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+    const std::string name = work.GetPath();
     const std::string plain = m_temp + "default";
     ASSERT_TRUE(CreateDirectoryA(plain.c_str(), nullptr));
     EXPECT_TRUE(FolderAdmits(plain, everyone.Get())) << "the comparison shows nothing on this platform";
@@ -234,9 +250,9 @@ TEST_F(WorkFolderTest, ElevatedSetupMakesAFolderOnlyAdministratorsAndSystemMayUs
     EXPECT_TRUE(FolderAdmits(name, system.Get()));
 
     // The setup still fills and removes it.
-    ASSERT_TRUE(ConfirmWorkFolder(work));
-    std::ofstream(std::string(work) + "setup.exe") << "payload";
-    RemoveWorkFolder(work);
+    ASSERT_TRUE(work.Confirm());
+    std::ofstream(std::string(work.GetPath()) + "setup.exe") << "payload";
+    EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.c_str()));
 }
 
@@ -248,20 +264,27 @@ TEST_F(WorkFolderTest, FixedNameWhenNoUniqueNameCanBeMade)
     EXPECT_EQ(missing + "\\exp.tmp", work);
     MakeWorkFolderName((missing + "\\").c_str(), work);
     EXPECT_EQ(missing + "\\exp.tmp", work);
-    EXPECT_FALSE(CreateWorkFolder(missing.c_str(), work));
+    CWorkFolder folder;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), folder.Create(missing.c_str()));
+    EXPECT_STREQ("", folder.GetPath());
 }
 
 TEST_F(WorkFolderTest, OnlyAFolderIsConfirmed)
 {
-    char work[SETUP_PATH_SIZE];
-    std::strcpy(work, (m_temp + "plain.tmp").c_str());
-    std::ofstream(work) << "x";
-    EXPECT_FALSE(ConfirmWorkFolder(work));
-    EXPECT_EQ(m_temp + "plain.tmp", work);
-    std::strcpy(work, (m_temp + "gone.tmp").c_str());
-    EXPECT_FALSE(ConfirmWorkFolder(work));
-    RemoveWorkFolder("");
-    RemoveWorkFolder(nullptr);
+    CWorkFolder work;
+    ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+    const std::string name = work.GetPath();
+    // Replaced by a file after its creation: not confirmed, yet still removed.
+    ASSERT_TRUE(RemoveDirectoryA(name.c_str()));
+    std::ofstream(name) << "x";
+    EXPECT_FALSE(work.Confirm());
+    EXPECT_EQ(name, work.GetPath());
+    EXPECT_EQ(S_OK, work.Remove());
+    EXPECT_FALSE(FileExists(name.c_str()));
+    // Gone after its creation: not confirmed.
+    ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(work.GetPath()));
+    EXPECT_FALSE(work.Confirm());
     EXPECT_TRUE(IsFolder(m_temp));
 }
 
@@ -271,12 +294,12 @@ TEST_F(WorkFolderTest, DoubleByteTemporaryFolder)
         GTEST_SKIP() << "needs code page 932";
     const std::string temp = m_temp + kTable + "\\";
     ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
-    char work[SETUP_PATH_SIZE];
-    ASSERT_TRUE(CreateWorkFolder(temp.c_str(), work));
-    EXPECT_EQ(0u, std::string(work).find(temp + "exp"));
-    ASSERT_TRUE(ConfirmWorkFolder(work));
-    const std::string name = work;
-    RemoveWorkFolder(work);
+    CWorkFolder work;
+    ASSERT_EQ(S_OK, work.Create(temp.c_str()));
+    EXPECT_EQ(0u, std::string(work.GetPath()).find(temp + "exp"));
+    ASSERT_TRUE(work.Confirm());
+    const std::string name = work.GetPath();
+    EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.substr(0, name.size() - 1).c_str()));
     EXPECT_TRUE(IsFolder(temp));
 }

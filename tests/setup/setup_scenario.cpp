@@ -64,6 +64,44 @@ bool IsWaitWindow(HWND window)
 }
 } // namespace
 
+std::string DefaultSetupLogPath()
+{
+    return TempFolder() + "BCSetup.log";
+}
+
+std::vector<std::string> ReadSetupLog(const std::string& path)
+{
+    std::string text = ReadWholeFile(Widen(path));
+    std::vector<std::string> lines;
+    if (text.empty())
+        return lines;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") != 0)
+        ADD_FAILURE() << path << " does not begin with the UTF-8 byte-order mark";
+    else
+        text.erase(0, 3);
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        std::string::size_type end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << path << ": last line without its line end";
+            end = text.size();
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& text)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
+    }
+    return found;
+}
+
 SetupScenario::SetupScenario(const std::string& name, const std::string& mediumName)
 {
     m_strFolder = MakeScratchFolder("scenario-" + name);

@@ -15,6 +15,15 @@
 
 namespace testing_support {
 
+// Where the setup writes its log when "/Log" names no file.
+std::string DefaultSetupLogPath();
+// The lines of a setup log, without the UTF-8 byte-order mark it must begin
+// with (a test failure when it doesn't) and without the line ends; empty
+// when there is no such file.
+std::vector<std::string> ReadSetupLog(const std::string& path);
+// The lines that contain text, in their order.
+std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& text);
+
 class SetupScenario {
 public:
     // name: a scratch folder of that name holds the medium (in the subfolder

@@ -1,0 +1,43 @@
+#pragma once
+// The work folder: made fresh in the temporary folder for the installers, removed with all its content.
+#include <windows.h>
+
+#include "setup/setup_paths.h"
+
+// The user's temporary folder, with a trailing backslash; "C:\" when it
+// can't be had.
+void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE]);
+
+// Names the work folder: a unique "exp????.tmp" in tempFolder, made as an
+// empty file by the platform; when that fails, tempFolder + "exp.tmp".
+void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
+
+// Owns the work folder from its creation to its removal: whichever way the
+// run ends, the folder goes with this object at the latest.
+class CWorkFolder {
+public:
+    CWorkFolder();
+    ~CWorkFolder();
+    CWorkFolder(const CWorkFolder&) = delete;
+    CWorkFolder& operator=(const CWorkFolder&) = delete;
+
+    // Names and creates the folder in tempFolder: the unique file made for
+    // the name is replaced by a folder, which only Administrators and SYSTEM
+    // may use when the setup runs elevated (work_folder_security.h). The
+    // platform's failure when it can't be created; then the object owns none.
+    HRESULT Create(const char* tempFolder);
+    // True when the folder exists as a folder; then its path gets its
+    // trailing backslash.
+    bool Confirm();
+    // Deletes the folder with everything in it, silently, nothing to the
+    // recycle bin; afterwards the object owns none. S_FALSE when it owned
+    // none; the shell's failure when the folder could not be deleted.
+    HRESULT Remove();
+
+    // The folder's path (with a trailing backslash once confirmed); empty
+    // when the object owns none.
+    const char* GetPath() const { return m_szPath; }
+
+private:
+    char m_szPath[SETUP_PATH_SIZE];
+};
