@@ -3,45 +3,44 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "base/lock.h"
+#include "base/unique_handle.h"
 
 namespace {
 const int kTextSize = 2048;
 
 class CSetupLog {
 public:
-    ~CSetupLog() { Close(); }
 
     HRESULT Open(const char* path)
     {
         CLockGuard guard(m_Lock);
         Close();
-        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        UniqueFileHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             DWORD error = GetLastError();
             return HRESULT_FROM_WIN32(error ? error : ERROR_OPEN_FAILED);
         }
         LARGE_INTEGER size = {};
-        if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+        if (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0) {
             static const char kByteOrderMark[] = "\xEF\xBB\xBF";
             DWORD written = 0;
-            WriteFile(file, kByteOrderMark, 3, &written, nullptr);
+            WriteFile(file.Get(), kByteOrderMark, 3, &written, nullptr);
         }
-        m_hFile = file;
+        m_File = std::move(file);
         return S_OK;
     }
 
     void Close()
     {
         CLockGuard guard(m_Lock);
-        if (m_hFile != INVALID_HANDLE_VALUE)
-            CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
+        m_File.Reset();
     }
 
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_File.IsValid(); }
 
     // text: one event in the ANSI code page.
     void Write(const char* text)
@@ -49,7 +48,7 @@ public:
         OutputDebugStringA(text);
         OutputDebugStringA("\n");
         CLockGuard guard(m_Lock);
-        if (m_hFile == INVALID_HANDLE_VALUE)
+        if (!m_File)
             return;
         SYSTEMTIME now;
         GetLocalTime(&now);
@@ -67,12 +66,12 @@ public:
         line[length++] = '\r';
         line[length++] = '\n';
         DWORD written = 0;
-        WriteFile(m_hFile, line, static_cast<DWORD>(length), &written, nullptr);
+        WriteFile(m_File.Get(), line, static_cast<DWORD>(length), &written, nullptr);
     }
 
 private:
     CLock m_Lock;
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    UniqueFileHandle m_File;
 };
 
 CSetupLog g_SetupLog;
