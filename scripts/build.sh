@@ -20,7 +20,9 @@ case "${BCSETUP_ARCH:-i686}" in
   *) echo "BCSETUP_ARCH must be i686 or x86_64, not '$BCSETUP_ARCH'" >&2; exit 1 ;;
 esac
 
-"$root/scripts/install-deps.sh"
+# The test and run scripts install first (the host decides the architecture
+# by what got installed) and say so with BCSETUP_DEPS_CHECKED=1.
+[ "${BCSETUP_DEPS_CHECKED:-}" = 1 ] || "$root/scripts/install-deps.sh"
 
 tools="${BCSETUP_HOST_TOOLS_DIR:-}"
 if [ -z "$tools" ]; then

@@ -1,35 +1,137 @@
 #!/usr/bin/env bash
 # Brings what a fresh Debian 12 machine lacks to build and test the setup.
 # Idempotent: it checks each piece first, so a second run takes seconds.
+#
+# It gets through a day on which the package archive is out of step: an index
+# that fails to download is retried, then named and left out; the 32-bit Wine
+# (the i386 architecture and wine32:i386) is installed on its own, and when it
+# cannot be, that is said plainly, the reason is kept for the test harness
+# (which then runs the x86_64 build under wine64) and everything else still
+# installs. It fails only when a package that is really needed cannot be
+# installed, and names it.
+#
+# BCSETUP_DEPS_STATE_DIR (default /var/lib/bcsetup) holds wine32-unavailable,
+# the reason the 32-bit Wine could not be installed; removed once it is.
+# BCSETUP_APT_TRIES and BCSETUP_APT_RETRY_SECONDS set the retries of
+# apt-get update (3 tries, 10 s apart).
 set -euo pipefail
 
-need=()
-have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+state_dir="${BCSETUP_DEPS_STATE_DIR:-/var/lib/bcsetup}"
+wine32_note="$state_dir/wine32-unavailable"
+tries="${BCSETUP_APT_TRIES:-3}"
+retry_seconds="${BCSETUP_APT_RETRY_SECONDS:-10}"
 
+say() { echo "install-deps: $*" >&2; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+is_root() { [ "$(id -u)" -eq 0 ]; }
+
+# Everything but the 32-bit Wine. All of it is needed: a missing one fails.
 packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine32:i386 wine64 xvfb x11-utils
+  wine wine64 xvfb x11-utils
   fonts-ipafont-gothic fonts-wine locales googletest cmake make
-  clang libclang-rt-14-dev python3-pefile xorriso imagemagick osslsigncode openssl
+  clang libclang-rt-14-dev libssl-dev python3-pefile xorriso imagemagick osslsigncode openssl
 )
+wine32=wine32:i386
+
+need=()
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
+want_wine32=0
+have_pkg "$wine32" || want_wine32=1
+
+updated=0
+failed_indexes=""
+# apt_update: runs apt-get update up to $tries times. An index that still
+# fails is named and left out; apt then works with the indexes it has.
+apt_update() {
+  [ "$updated" -eq 1 ] && return 0
+  updated=1
+  local try out
+  for ((try = 1; try <= tries; try++)); do
+    if out="$(apt-get update -qq 2>&1)"; then
+      return 0
+    fi
+    if [ "$try" -lt "$tries" ]; then
+      say "apt-get update failed (try $try of $tries); trying again in $retry_seconds s"
+      sleep "$retry_seconds"
+    fi
+  done
+  failed_indexes="$(printf '%s\n' "$out" | sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p')"
+  if [ -n "$failed_indexes" ]; then
+    say "these package indexes could not be downloaded after $tries tries; going on without them:"
+    printf '%s\n' "$failed_indexes" | sed 's/^/  /' >&2
+  else
+    say "apt-get update failed after $tries tries; going on with the indexes it has:"
+    printf '%s\n' "$out" | sed 's/^/  /' >&2
+  fi
+}
+
+# apt_install PACKAGE...: true when apt installed them all. Its complaint
+# (the lines of E: and of unmet dependencies) is left in $apt_said.
+apt_install() {
+  local out
+  if out="$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" 2>&1)"; then
+    apt_said=""
+    return 0
+  fi
+  apt_said="$(printf '%s\n' "$out" | grep -E '^E: |Depends:|but it is not' | head -n 8)"
+  [ -n "$apt_said" ] || apt_said="$(printf '%s\n' "$out" | tail -n 3)"
+  return 1
+}
 
 if [ "${#need[@]}" -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps: missing packages (${need[*]}); run as root" >&2
+  if ! is_root; then
+    say "missing packages (${need[*]}); run as root"
     exit 1
   fi
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
+  apt_update
+  if ! apt_install "${need[@]}"; then
+    # Find which ones: one at a time, so every package that can be installed is.
+    missing=()
+    for p in "${need[@]}"; do apt_install "$p" || missing+=("$p"); done
+    if [ "${#missing[@]}" -gt 0 ]; then
+      say "these needed packages could not be installed: ${missing[*]}"
+      printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
+      exit 1
+    fi
   fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
+if [ "$want_wine32" -eq 1 ]; then
+  if ! is_root; then
+    say "the 32-bit Wine ($wine32) is not installed and only root can install it; the Win32 tests will run the x86_64 build under wine64"
+  else
+    reason=""
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386 || reason="dpkg --add-architecture i386 failed"
+      updated=0
+    fi
+    if [ -z "$reason" ]; then
+      apt_update
+      if ! apt_install "$wine32"; then
+        reason="$(printf '%s\n' "$apt_said" | grep -m1 '^E: ' | sed 's/^E: //')"
+        reason="${reason%.}"
+        [ -n "$reason" ] || reason="apt-get install $wine32 failed"
+        if [ -n "$failed_indexes" ]; then
+          reason="$reason; index not downloaded: $(printf '%s\n' "$failed_indexes" | head -n 1)"
+        fi
+      fi
+    fi
+    if [ -n "$reason" ]; then
+      say "the 32-bit Wine ($wine32) could not be installed: $reason"
+      [ -n "$apt_said" ] && printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
+      say "everything else is installed; the Win32 tests will run the x86_64 build under wine64"
+      mkdir -p "$state_dir"
+      printf '%s\n' "$reason" > "$wine32_note"
+    fi
+  fi
+fi
+have_pkg "$wine32" && rm -f "$wine32_note"
+
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps: the ja_JP.UTF-8 locale is missing; run as root" >&2
+  if ! is_root; then
+    say "the ja_JP.UTF-8 locale is missing; run as root"
     exit 1
   fi
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
@@ -40,3 +142,4 @@ if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
   grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'en_US.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+exit 0

@@ -13,6 +13,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 start=$(date +%s)
 
+"$root/scripts/install-deps.sh" || { echo "INSTALL FAILED"; exit 1; }
+export BCSETUP_DEPS_CHECKED=1
 . "$root/scripts/wine-arch.sh"
 bc_choose_arch BCSETUP_TEST_ARCH || exit 1
 arch="$BC_ARCH"

@@ -20,19 +20,45 @@ bc_host_runs_32bit() {
   /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
+# True when the 32-bit Wine (wine32:i386, its loader) is installed. On a day
+# the package archive is out of step install-deps.sh may not get it; it then
+# leaves the reason in BCSETUP_DEPS_STATE_DIR/wine32-unavailable.
+bc_have_wine32() {
+  [ -x "${BCSETUP_WINE32_LOADER:-/usr/lib/wine/wine}" ]
+}
+
+# Why the 32-bit Wine is missing, for the summaries.
+bc_wine32_missing_why() {
+  note="${BCSETUP_DEPS_STATE_DIR:-/var/lib/bcsetup}/wine32-unavailable"
+  if [ -s "$note" ]; then
+    echo "the 32-bit Wine could not be installed ($(head -n 1 "$note"))"
+  else
+    echo "the 32-bit Wine is not installed"
+  fi
+}
+
 # bc_choose_arch VARIABLE: sets BC_ARCH (i686 or x86_64) and BC_ARCH_WHY.
 # VARIABLE names the switch that may force the choice (BCSETUP_TEST_ARCH,
-# BCSETUP_ARCH); unset, the host decides.
+# BCSETUP_ARCH); unset, the host decides. Forcing i686 where the 32-bit
+# Wine is missing fails: not one i686 test could start.
 bc_choose_arch() {
   eval "forced=\${$1:-}"
   case "$forced" in
-    i686|x86_64)
+    i686)
+      if ! bc_have_wine32; then
+        echo "$1=i686, but $(bc_wine32_missing_why): no i686 program can start under Wine here" >&2
+        return 1
+      fi
+      BC_ARCH=i686; BC_ARCH_WHY="forced by $1=i686" ;;
+    x86_64)
       BC_ARCH="$forced"; BC_ARCH_WHY="forced by $1=$forced" ;;
     "")
-      if bc_host_runs_32bit; then
-        BC_ARCH=i686; BC_ARCH_WHY="this host runs 32-bit code"
-      else
+      if ! bc_host_runs_32bit; then
         BC_ARCH=x86_64; BC_ARCH_WHY="this host runs no 32-bit code"
+      elif ! bc_have_wine32; then
+        BC_ARCH=x86_64; BC_ARCH_WHY="$(bc_wine32_missing_why)"
+      else
+        BC_ARCH=i686; BC_ARCH_WHY="this host runs 32-bit code"
       fi ;;
     *)
       echo "$1 must be i686 or x86_64, not '$forced'" >&2
