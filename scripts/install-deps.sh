@@ -40,13 +40,11 @@ for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 want_wine32=0
 have_pkg "$wine32" || want_wine32=1
 
-updated=0
 failed_indexes=""
+apt_said=""
 # apt_update: runs apt-get update up to $tries times. An index that still
 # fails is named and left out; apt then works with the indexes it has.
 apt_update() {
-  [ "$updated" -eq 1 ] && return 0
-  updated=1
   local try out
   for ((try = 1; try <= tries; try++)); do
     if out="$(apt-get update -qq 2>&1)"; then
@@ -80,51 +78,50 @@ apt_install() {
   return 1
 }
 
-if [ "${#need[@]}" -gt 0 ]; then
-  if ! is_root; then
-    say "missing packages (${need[*]}); run as root"
-    exit 1
-  fi
+if [ "$want_wine32" -eq 1 ] && ! is_root; then
+  say "the 32-bit Wine ($wine32) is not installed and only root can install it; the Win32 tests will run the x86_64 build under wine64"
+  want_wine32=0
+fi
+if [ "${#need[@]}" -gt 0 ] && ! is_root; then
+  say "missing packages (${need[*]}); run as root"
+  exit 1
+fi
+
+# The i386 architecture first, so that one update brings every index.
+wine32_reason=""
+if [ "$want_wine32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386 || wine32_reason="dpkg --add-architecture i386 failed"
+fi
+if [ "${#need[@]}" -gt 0 ] || [ "$want_wine32" -eq 1 ]; then
   apt_update
-  if ! apt_install "${need[@]}"; then
-    # Find which ones: one at a time, so every package that can be installed is.
-    missing=()
-    for p in "${need[@]}"; do apt_install "$p" || missing+=("$p"); done
-    if [ "${#missing[@]}" -gt 0 ]; then
-      say "these needed packages could not be installed: ${missing[*]}"
-      printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
-      exit 1
-    fi
+fi
+
+if [ "${#need[@]}" -gt 0 ] && ! apt_install "${need[@]}"; then
+  # Find which ones: one at a time, so every package that can be installed is.
+  missing=()
+  for p in "${need[@]}"; do apt_install "$p" || missing+=("$p"); done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    say "these needed packages could not be installed: ${missing[*]}"
+    printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
+    exit 1
   fi
 fi
 
 if [ "$want_wine32" -eq 1 ]; then
-  if ! is_root; then
-    say "the 32-bit Wine ($wine32) is not installed and only root can install it; the Win32 tests will run the x86_64 build under wine64"
-  else
-    reason=""
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-      dpkg --add-architecture i386 || reason="dpkg --add-architecture i386 failed"
-      updated=0
+  if [ -z "$wine32_reason" ] && ! apt_install "$wine32"; then
+    wine32_reason="$(printf '%s\n' "$apt_said" | grep -m1 '^E: ' | sed 's/^E: //')"
+    wine32_reason="${wine32_reason%.}"
+    [ -n "$wine32_reason" ] || wine32_reason="apt-get install $wine32 failed"
+    if [ -n "$failed_indexes" ]; then
+      wine32_reason="$wine32_reason; index not downloaded: $(printf '%s\n' "$failed_indexes" | head -n 1)"
     fi
-    if [ -z "$reason" ]; then
-      apt_update
-      if ! apt_install "$wine32"; then
-        reason="$(printf '%s\n' "$apt_said" | grep -m1 '^E: ' | sed 's/^E: //')"
-        reason="${reason%.}"
-        [ -n "$reason" ] || reason="apt-get install $wine32 failed"
-        if [ -n "$failed_indexes" ]; then
-          reason="$reason; index not downloaded: $(printf '%s\n' "$failed_indexes" | head -n 1)"
-        fi
-      fi
-    fi
-    if [ -n "$reason" ]; then
-      say "the 32-bit Wine ($wine32) could not be installed: $reason"
-      [ -n "$apt_said" ] && printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
-      say "everything else is installed; the Win32 tests will run the x86_64 build under wine64"
-      mkdir -p "$state_dir"
-      printf '%s\n' "$reason" > "$wine32_note"
-    fi
+  fi
+  if [ -n "$wine32_reason" ]; then
+    say "the 32-bit Wine ($wine32) could not be installed: $wine32_reason"
+    [ -n "$apt_said" ] && printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
+    say "everything else is installed; the Win32 tests will run the x86_64 build under wine64"
+    mkdir -p "$state_dir"
+    printf '%s\n' "$wine32_reason" > "$wine32_note"
   fi
 fi
 have_pkg "$wine32" && rm -f "$wine32_note"
