@@ -5,73 +5,108 @@
 #include <cstring>
 #include <utility>
 
-#include "base/lock.h"
 #include "base/unique_handle.h"
 
 namespace {
 const int kTextSize = 2048;
+// An event with its failure code and the platform's text for it.
+const int kLineTextSize = kTextSize + 640;
+// How long a thread waits for the log's lock before it drops its line: only
+// a holder that was terminated keeps it that long.
+const DWORD kLockWaitMs = 2000;
 
+// The log's sink. It is constant-initialized (no constructor code), so that
+// it also works where this program's start-up code never ran: GetDXVersion
+// logs when another program has loaded us as a module and calls it.
 class CSetupLog {
 public:
-
-    HRESULT Open(const char* path)
+    HRESULT Open(const char* path, DWORD disposition)
     {
-        CLockGuard guard(m_Lock);
-        Close();
-        UniqueFileHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
+        HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             return HRESULT_FROM_WIN32(error ? error : ERROR_OPEN_FAILED);
         }
+        UniqueKernelHandle file(opened);
         LARGE_INTEGER size = {};
-        if (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0) {
+        if (disposition == CREATE_NEW || (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0)) {
             static const char kByteOrderMark[] = "\xEF\xBB\xBF";
             DWORD written = 0;
             WriteFile(file.Get(), kByteOrderMark, 3, &written, nullptr);
         }
+        if (!Take())
+            return HRESULT_FROM_WIN32(ERROR_BUSY);
         m_File = std::move(file);
+        Give();
         return S_OK;
     }
 
     void Close()
     {
-        CLockGuard guard(m_Lock);
-        m_File.Reset();
+        if (!Take())
+            return;
+        UniqueKernelHandle file(m_File.Release());
+        Give();
     }
 
     bool IsOpen() const { return m_File.IsValid(); }
 
-    // text: one event in the ANSI code page.
+    // text: one event in the ANSI code page, cut at kLineTextSize bytes.
     void Write(const char* text)
     {
         OutputDebugStringA(text);
         OutputDebugStringA("\n");
-        CLockGuard guard(m_Lock);
         if (!m_File)
             return;
         SYSTEMTIME now;
         GetLocalTime(&now);
-        char line[kTextSize * 3 + 64];
+        char line[kLineTextSize * 3 + 64];
         int length = std::snprintf(line, sizeof(line), "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth,
                                    now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
         // Paths and messages are in the ANSI code page; the file is UTF-8.
-        wchar_t wide[kTextSize];
-        int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kTextSize);
-        int utf8Length = wideLength > 1 ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength - 1, line + length,
+        // No byte gives more than one UTF-16 unit, and no unit more than three
+        // bytes of UTF-8, so the whole text fits.
+        int textLength = 0;
+        while (textLength < kLineTextSize && text[textLength])
+            ++textLength;
+        wchar_t wide[kLineTextSize];
+        int wideLength = textLength > 0 ? MultiByteToWideChar(CP_ACP, 0, text, textLength, wide, kLineTextSize) : 0;
+        int utf8Length = wideLength > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, line + length,
                                                               static_cast<int>(sizeof(line)) - length - 2, nullptr,
                                                               nullptr)
                                         : 0;
         length += utf8Length;
         line[length++] = '\r';
         line[length++] = '\n';
+        if (!Take())
+            return;
         DWORD written = 0;
-        WriteFile(m_File.Get(), line, static_cast<DWORD>(length), &written, nullptr);
+        if (m_File)
+            WriteFile(m_File.Get(), line, static_cast<DWORD>(length), &written, nullptr);
+        Give();
     }
 
 private:
-    CLock m_Lock;
-    UniqueFileHandle m_File;
+    // One thread at a time uses the file. A plain flag, not a critical
+    // section: it needs no constructor, and a holder that was terminated
+    // (the wait dialog's thread can be) costs a dropped line, not a hang.
+    bool Take()
+    {
+        DWORD start = GetTickCount();
+        while (InterlockedCompareExchange(&m_Busy, 1, 0) != 0) {
+            if (GetTickCount() - start >= kLockWaitMs)
+                return false;
+            Sleep(1);
+        }
+        return true;
+    }
+    void Give() { InterlockedExchange(&m_Busy, 0); }
+
+    LONG m_Busy = 0;
+    // The open log file; null, not INVALID_HANDLE_VALUE, when there is none,
+    // so that its empty value is there before any constructor runs.
+    UniqueKernelHandle m_File;
 };
 
 CSetupLog g_SetupLog;
@@ -114,7 +149,14 @@ HRESULT OpenSetupLog(const char* path)
 {
     if (!path || !*path)
         return E_INVALIDARG;
-    return g_SetupLog.Open(path);
+    return g_SetupLog.Open(path, OPEN_ALWAYS);
+}
+
+HRESULT CreateSetupLog(const char* path)
+{
+    if (!path || !*path)
+        return E_INVALIDARG;
+    return g_SetupLog.Open(path, CREATE_NEW);
 }
 
 void CloseSetupLog()
@@ -146,7 +188,7 @@ void LogFailure(HRESULT result, const char* format, ...)
     va_end(arguments);
     char platformText[512];
     ResultText(result, platformText, sizeof(platformText));
-    char line[kTextSize + 600];
+    char line[kLineTextSize];
     std::snprintf(line, sizeof(line), "%s: 0x%08lX%s%s", text, static_cast<unsigned long>(result),
                   platformText[0] ? " " : "", platformText);
     g_SetupLog.Write(line);

@@ -5,14 +5,22 @@
 #include <windows.h>
 
 // Opens path (ANSI) for appending, creating it with the UTF-8 byte-order
-// mark when it is new or empty. A file already open is closed first. The
-// failure when it can't be opened: the setup then goes on without a file.
+// mark when it is new or empty: for a path the administrator chose. A file
+// already open is closed. The failure when it can't be opened: the setup
+// then goes on without a file.
 HRESULT OpenSetupLog(const char* path);
+// Creates path as a new log file with the byte-order mark, where nothing
+// stands at that name yet: a file or a link planted there gives
+// HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) and is left alone. The log is then
+// written only through the handle that created it.
+HRESULT CreateSetupLog(const char* path);
 void CloseSetupLog();
 bool IsSetupLogOpen();
 
 // One event, printf-style, in the ANSI code page and without a line end.
-// Line breaks in the text come out as "\n", so that an event stays one line.
+// Line breaks in the text come out as "\n", so that an event stays one line;
+// a text longer than 2,045 bytes is cut there. Works also before the
+// program's start-up code has run (the log then has no file).
 void LogEvent(const char* format, ...);
 
 // A failure: the event text, then ": 0x%08X" and the platform's text for

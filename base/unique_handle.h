@@ -14,7 +14,9 @@ template <class Traits> class UniqueHandle {
 public:
     using Type = typename Traits::Type;
 
-    UniqueHandle() : m_Value(Traits::Empty()) {}
+    // Constant where the empty value is (null): a global owner is then ready
+    // before any start-up code runs.
+    constexpr UniqueHandle() : m_Value(Traits::Empty()) {}
     explicit UniqueHandle(Type value) : m_Value(value) {}
     ~UniqueHandle() { Reset(); }
     UniqueHandle(UniqueHandle&& other) : m_Value(other.Release()) {}
@@ -62,7 +64,7 @@ private:
 // UniqueHandle<NullHandleTraits<HKEY, RegCloseKey>>.
 template <class T, auto CloseFunction> struct NullHandleTraits {
     using Type = T;
-    static Type Empty() { return Type(); }
+    static constexpr Type Empty() { return Type(); }
     static void Close(Type value) { CloseFunction(value); }
 };
 

@@ -28,6 +28,9 @@ export WINEPREFIX="$dir" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Windows stay unmanaged on the bare Xvfb display: hiding a managed window
 # there waits two seconds for a window manager that never answers.
 "$BC_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+# A program that crashes prints its backtrace and ends: the crash dialog
+# would wait for a click that never comes, until the test's time-out.
+"$BC_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 # Wine's own fonts (Tahoma for "MS Shell Dlg", Marlett for the caption
 # buttons) and the Japanese dialog font, so that screenshots look right.
 if compgen -G "/usr/share/wine/fonts/*.ttf" >/dev/null; then

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "base/module_instance.h"
+#include "base/redirection_guard.h"
+#include "base/setup_log.h"
 #include "base/system_library.h"
 #include "resource_ids.h"
 #include "setup/exit_codes.h"
@@ -16,6 +18,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineTail, int)
 {
     RestrictDllSearchToSystemFolder();
+    const HRESULT redirectionGuard = EnableRedirectionGuard();
     g_hInstance = instance;
 
     // A second copy writes no log: the first one may be writing it.
@@ -31,6 +34,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineTail, int)
     CSetupOptions options(commandLineTail);
     options.ParseCommandLine();
     StartSetupLog(options, productQuit, probe);
+    if (FAILED(redirectionGuard))
+        LogFailure(redirectionGuard, "%s", DescribeRedirectionGuard(redirectionGuard));
+    else
+        LogEvent("%s", DescribeRedirectionGuard(redirectionGuard));
     if (!productQuit) {
         ShowSetupMessage(IDS_PRODUCT_RUNNING, MB_OK);
         return EndSetupLog(SETUP_EXIT_REFUSED);

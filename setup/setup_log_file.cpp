@@ -1,5 +1,8 @@
 #include "setup/setup_log_file.h"
 
+#include <wincrypt.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "base/setup_log.h"
@@ -8,7 +11,7 @@
 #include "setup/work_folder.h"
 
 namespace {
-const char kDefaultLogName[] = "BCSetup.log";
+const int kLogNameTries = 8;
 
 const char* YesNo(bool value)
 {
@@ -16,20 +19,61 @@ const char* YesNo(bool value)
 }
 } // namespace
 
+unsigned NewLogNameNumber()
+{
+    unsigned number = 0;
+    HCRYPTPROV provider = 0;
+    if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+        BOOL made = CryptGenRandom(provider, sizeof(number), reinterpret_cast<BYTE*>(&number));
+        CryptReleaseContext(provider, 0);
+        if (made)
+            return number;
+    }
+    // No generator: still a name that differs from run to run. CREATE_NEW,
+    // not the name, is what keeps a planted file from being written.
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return static_cast<unsigned>(counter.QuadPart) ^ (GetCurrentProcessId() << 16) ^ GetTickCount();
+}
+
+HRESULT CreateDefaultSetupLog(const char* folder, char (&path)[SETUP_LOG_PATH_SIZE], unsigned (*nextNumber)())
+{
+    path[0] = 0;
+    HRESULT result = HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
+    for (int attempt = 0; attempt < kLogNameTries && result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS); ++attempt) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        int length = std::snprintf(path, sizeof(path), "%sBCSetup %04u-%02u-%02u %02u.%02u.%02u %04x.log",
+                                   LogText(folder), now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                   now.wSecond, nextNumber() & 0xFFFFu);
+        if (length < 0 || length >= static_cast<int>(sizeof(path))) {
+            path[0] = 0;
+            return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+        }
+        result = CreateSetupLog(path);
+        // A folder planted at the name reads as access denied, not as taken.
+        if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS) ||
+            (result == E_ACCESSDENIED && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES))
+            result = HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
+    }
+    return result;
+}
+
 void StartSetupLog(const CSetupOptions& options, bool productQuit, const ProductProbeReport& probe)
 {
     if (options.m_bLog) {
-        char path[SETUP_PATH_SIZE + sizeof(kDefaultLogName)];
+        char path[SETUP_LOG_PATH_SIZE];
+        HRESULT result;
         if (options.m_strLogPath.IsEmpty()) {
             char temp[SETUP_PATH_SIZE];
             GetTemporaryFolder(temp);
-            std::strcpy(path, temp);
-            std::strcat(path, kDefaultLogName);
+            result = CreateDefaultSetupLog(temp, path);
+        } else {
+            std::snprintf(path, sizeof(path), "%s", options.m_strLogPath.GetData());
+            result = OpenSetupLog(options.m_strLogPath.GetData());
         }
-        const char* file = options.m_strLogPath.IsEmpty() ? path : options.m_strLogPath.GetData();
-        HRESULT result = OpenSetupLog(file);
         if (FAILED(result))
-            LogFailure(result, "Failed to open the log file %s", file);
+            LogFailure(result, "Failed to open the log file %s", path);
     }
     LogEvent("BCSetup %s started", BCSETUP_VERSION_TEXT);
     LogEvent("Command line: %s", GetCommandLineA());

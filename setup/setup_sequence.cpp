@@ -275,6 +275,10 @@ int CSetupSequence::Complete()
         m_State.bRestartRequired = m_ProductKey.ReadFlag("RequireReboot", 0);
 
     if (m_Options.m_bRunningAsSetupMgr) {
+        // The setup manager reads "Abort" after we exit: a run whose installer
+        // failed must not pass for an installed product there.
+        if (m_State.bFailed && !m_State.bAborted)
+            RegWriteDword(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY, "Abort", 1);
         if (m_State.bRestartRequired)
             RegWriteDword(HKEY_LOCAL_MACHINE, SETUP_MANAGER_KEY, "RequireReboot", 1);
         return SETUP_EXIT_OK;

@@ -47,6 +47,36 @@ public:
         return RecordingQueueThread::SendItem(item, milliseconds);
     }
 };
+
+// A worker that sticks outside any batch, in its handler of a signalled wait
+// handle: a forced stop finds the queue free, sends QUIT, and nobody answers.
+class StickingInHandleHandlerThread : public RecordingQueueThread {
+public:
+    explicit StickingInHandleHandlerThread(Gate* gate) : m_pGate(gate) {}
+    void OnHandleSignalled(HANDLE, int) override
+    {
+        SetEvent(m_hStuck);
+        m_pGate->Pass(INFINITE);
+    }
+    bool WaitUntilStuck() { return WaitForSingleObject(m_hStuck, 30000) == WAIT_OBJECT_0; }
+    ~StickingInHandleHandlerThread() { CloseHandle(m_hStuck); }
+
+private:
+    Gate* m_pGate;
+    HANDLE m_hStuck = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+// Runs Stop(true, true, true) on a thread of its own, then opens the gate, so
+// that a stop that blocks goes on and the test ends either way. True when
+// the stop returned by itself.
+bool ForcedSendingStopReturns(RecordingQueueThread& thread, Gate& gate)
+{
+    HANDLE stopper = StartThread([&thread] { thread.Stop(true, true, true); });
+    bool returned = WaitForSingleObject(stopper, 60000) == WAIT_OBJECT_0;
+    gate.Open();
+    JoinThread(stopper);
+    return returned;
+}
 } // namespace
 
 TEST(ForcedStop, TerminatesStuckWorkerAfterTenSeconds)
@@ -81,13 +111,28 @@ TEST(ForcedStop, SendingStopKeepsItsTimeLimitWhenWorkerSticksInItsHandler)
     // Sticking just as the stop goes to send.
     ASSERT_EQ(S_OK, thread.Start(true));
     HANDLE worker = thread.OpenWorker();
-    HANDLE stopper = StartThread([&thread] { thread.Stop(true, true, true); });
-    bool returned = WaitForSingleObject(stopper, 60000) == WAIT_OBJECT_0;
-    gate.Open(); // a stop that blocked goes on now, so the test ends either way
-    JoinThread(stopper);
-    EXPECT_TRUE(returned) << "the forced stop waited for the stuck worker without a limit";
+    EXPECT_TRUE(ForcedSendingStopReturns(thread, gate)) << "the forced stop waited for the stuck worker without a limit";
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 30000));
     CloseHandle(worker);
+    EXPECT_FALSE(thread.IsRunning());
+}
+
+TEST(ForcedStop, SentQuitThatNobodyAnswersKeepsItsTimeLimit)
+{
+    Gate gate;
+    StickingInHandleHandlerThread thread(&gate);
+    thread.m_dwStopTimeout = 200;
+    HANDLE signal = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread.AddWaitHandle(signal);
+    ASSERT_EQ(S_OK, thread.Start(true));
+    SetEvent(signal);
+    ASSERT_TRUE(thread.WaitUntilStuck());
+    HANDLE worker = thread.OpenWorker();
+    EXPECT_TRUE(ForcedSendingStopReturns(thread, gate)) << "the sent QUIT was waited for without a limit";
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 30000));
+    EXPECT_EQ(THREAD_TERMINATED_EXIT_CODE, ThreadExitCode(worker));
+    CloseHandle(worker);
+    CloseHandle(signal);
     EXPECT_FALSE(thread.IsRunning());
 }
 

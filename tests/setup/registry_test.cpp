@@ -132,6 +132,17 @@ TEST_F(RegistryTest, OutputBufferIsNeverOverrun)
     EXPECT_EQ('x', out[8]);
     EXPECT_FALSE(RegReadString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ProgramsPath", "", out, 1));
     EXPECT_EQ(0, out[0]);
+    // A value exactly as long as the buffer leaves no room for its terminator;
+    // one byte shorter fits.
+    PlantText("ProgramsPath", "C:\\Apps\\");
+    std::memset(out, 'x', sizeof(out));
+    EXPECT_FALSE(RegReadString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ProgramsPath", "D", out, 8));
+    EXPECT_STREQ("D", out);
+    EXPECT_EQ('x', out[8]);
+    std::memset(out, 'x', sizeof(out));
+    EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ProgramsPath", "D", out, 9));
+    EXPECT_STREQ("C:\\Apps\\", out);
+    EXPECT_EQ('x', out[9]);
 }
 
 TEST_F(RegistryTest, FlagsReadTheFirstFourBytesOfAnyType)

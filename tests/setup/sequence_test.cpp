@@ -26,11 +26,17 @@ std::string DefaultDestination()
 
 // The typical run from the CD, with the program at binPath on the medium;
 // with the log switch when withLog, else without. Returns the lines of the
-// default log file (none without the switch).
+// default log file (none without the switch). Another program of the user
+// has linked the log's old fixed name to a file of its own: that file is
+// never written.
 std::vector<std::string> RunTypicalScenario(const std::string& name, const std::string& binPath, bool withLog)
 {
     SetupScenario run(name);
-    DeleteFileW(Widen(DefaultSetupLogPath()).c_str());
+    RemoveDefaultSetupLogs();
+    const std::string plantedTarget = run.ScratchFolder() + "elsewhere.txt";
+    std::ofstream(Widen(plantedTarget).c_str(), std::ios::binary) << "untouched\n";
+    const std::string oldLogName = TempFolder() + "BCSetup.log";
+    EXPECT_TRUE(PlantUnixLink(oldLogName, plantedTarget));
     EXPECT_TRUE(run.UseProgram(binPath));
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     EXPECT_TRUE(run.Start(withLog ? "/Log" : ""));
@@ -55,7 +61,19 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
 
-    std::vector<std::string> log = ReadSetupLog(DefaultSetupLogPath());
+    std::ifstream planted(Widen(plantedTarget).c_str(), std::ios::binary);
+    EXPECT_EQ("untouched\n", std::string(std::istreambuf_iterator<char>(planted), std::istreambuf_iterator<char>()));
+    planted.close();
+    DeleteFileW(Widen(oldLogName).c_str());
+    const std::vector<std::string> logs = DefaultSetupLogs();
+    EXPECT_EQ(withLog ? 1u : 0u, logs.size());
+    if (logs.empty())
+        return {};
+    // "BCSetup 2026-12-09 14.02.31 7f3a.log"
+    const std::string logName = logs.front().substr(TempFolder().size());
+    EXPECT_EQ(36u, logName.size()) << logName;
+    EXPECT_EQ(logName.find_first_not_of("0123456789abcdef", 28), logName.size() - 4) << logName;
+    std::vector<std::string> log = ReadSetupLog(logs.front());
     if (withLog) {
         // The log names each installer with the command line it really got, in order.
         std::vector<std::string> starts = LinesWith(log, "Starting ");
@@ -72,7 +90,7 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
 TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
 {
     std::vector<std::string> log = RunTypicalScenario("typical", "BCSetup.exe", true);
-    ASSERT_FALSE(log.empty()) << "no log at " << DefaultSetupLogPath();
+    ASSERT_FALSE(log.empty()) << "no default log";
     EXPECT_EQ(0u, log.front().find("20")) << "a line begins with its date: " << log.front();
     EXPECT_EQ(1u, LinesWith(log, "Message 117 answered: OK").size());
     EXPECT_NE(std::string::npos, log.back().find("Setup ended, exit code 0")) << log.back();
@@ -84,7 +102,6 @@ TEST(Sequence, TypicalRunInstallsEverythingAndSaysComplete)
 TEST(Sequence, SignedProgramRunsTheTypicalScenario)
 {
     RunTypicalScenario("signed", "signed\\BCSetup.exe", false);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(DefaultSetupLogPath()).c_str()));
 }
 
 // Also: a log file that can't be written leaves the run as it was. The file
@@ -235,12 +252,14 @@ TEST(Sequence, ProgramWithAChangedPayloadGivesMessage111AndRunsNothing)
     SetupScenario run("damagedpayload");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     ASSERT_TRUE(run.DamagePayload(IDR_PAYLOAD_MAIN));
-    ASSERT_TRUE(run.Start());
+    // Under the setup manager a failed run reads as abandoned, not installed.
+    ASSERT_TRUE(run.Start("/RunningAsSetupMgr"));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
+    EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
 }
 
 TEST(Sequence, CompanionThatCannotBeWrittenGivesMessage111)

@@ -22,13 +22,6 @@ const DWORD kPollMs = 50;
 const DWORD kNoPause = 0;
 const DWORD kTimedOut = 0xDEAD0000;
 
-std::string TempFolder()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return Narrow(temp);
-}
-
 std::vector<std::string> WorkFolders()
 {
     std::vector<std::string> folders;
@@ -64,9 +57,25 @@ bool IsWaitWindow(HWND window)
 }
 } // namespace
 
-std::string DefaultSetupLogPath()
+std::vector<std::string> DefaultSetupLogs()
 {
-    return TempFolder() + "BCSetup.log";
+    std::vector<std::string> logs;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(Widen(TempFolder() + "BCSetup *.log").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return logs;
+    do
+        logs.push_back(TempFolder() + Narrow(found.cFileName));
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(logs.begin(), logs.end());
+    return logs;
+}
+
+void RemoveDefaultSetupLogs()
+{
+    for (const std::string& log : DefaultSetupLogs())
+        DeleteFileW(Widen(log).c_str());
 }
 
 std::vector<std::string> ReadSetupLog(const std::string& path)

@@ -15,8 +15,10 @@
 
 namespace testing_support {
 
-// Where the setup writes its log when "/Log" names no file.
-std::string DefaultSetupLogPath();
+// The logs the setup writes when "/Log" names no file ("BCSetup <date>
+// <time> <number>.log" in the temporary folder), sorted by name; and their removal.
+std::vector<std::string> DefaultSetupLogs();
+void RemoveDefaultSetupLogs();
 // The lines of a setup log, without the UTF-8 byte-order mark it must begin
 // with (a test failure when it doesn't) and without the line ends; empty
 // when there is no such file.

@@ -9,11 +9,18 @@ namespace testing_support {
 std::string BinFolder();
 // BinFolder() + fileName.
 std::string BinPath(const std::string& fileName);
+// The user's temporary folder, with a trailing backslash (UTF-8).
+std::string TempFolder();
 // A fresh, empty folder for one test (under the prefix's temporary folder),
 // with a trailing backslash. Removed by RemoveTree or at the next run.
 std::string MakeScratchFolder(const std::string& name);
 // Deletes a folder with everything in it.
 void RemoveTree(const std::string& folder);
+// Plants a Unix symbolic link at link (a Windows path) that points at target,
+// as a program of the same user could: Wine follows such a link wherever a
+// Windows program opens the name without refusing existing files. False,
+// with a test failure, when it can't be made.
+bool PlantUnixLink(const std::string& link, const std::string& target);
 // True when the user's language (and so the resources picked) is Japanese.
 bool IsJapaneseUi();
 

@@ -1,0 +1,46 @@
+#include "base/redirection_guard.h"
+
+#include "base/system_library.h"
+
+namespace {
+// PROCESS_MITIGATION_POLICY's ProcessRedirectionTrustPolicy, and the
+// EnforceRedirectionTrust bit of its policy word: older SDKs lack both.
+const int kRedirectionTrustPolicy = 16;
+const DWORD kEnforceRedirectionTrust = 0x1;
+
+typedef BOOL(WINAPI* SetPolicyFn)(int policy, PVOID buffer, SIZE_T length);
+typedef BOOL(WINAPI* GetPolicyFn)(HANDLE process, int policy, PVOID buffer, SIZE_T length);
+} // namespace
+
+HRESULT EnableRedirectionGuard()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetPolicyFn setPolicy = kernel ? ProcAddress<SetPolicyFn>(kernel, "SetProcessMitigationPolicy") : nullptr;
+    GetPolicyFn getPolicy = kernel ? ProcAddress<GetPolicyFn>(kernel, "GetProcessMitigationPolicy") : nullptr;
+    if (!setPolicy || !getPolicy)
+        return S_FALSE;
+    DWORD flags = kEnforceRedirectionTrust;
+    if (!setPolicy(kRedirectionTrustPolicy, &flags, sizeof(flags))) {
+        DWORD error = GetLastError();
+        // Systems that predate the policy refuse its number as a parameter.
+        if (error == ERROR_INVALID_PARAMETER)
+            return S_FALSE;
+        return HRESULT_FROM_WIN32(error ? error : ERROR_NOT_SUPPORTED);
+    }
+    DWORD inForce = 0;
+    if (!getPolicy(GetCurrentProcess(), kRedirectionTrustPolicy, &inForce, sizeof(inForce)) ||
+        !(inForce & kEnforceRedirectionTrust))
+        return HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
+    return S_OK;
+}
+
+const char* DescribeRedirectionGuard(HRESULT result)
+{
+    if (result == S_OK)
+        return "RedirectionGuard on: junctions made by non-administrators are not followed";
+    if (result == S_FALSE)
+        return "RedirectionGuard: not on this version of Windows";
+    if (result == HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED))
+        return "RedirectionGuard: accepted, but not reported in force; going on without it";
+    return "RedirectionGuard refused; going on without it";
+}
