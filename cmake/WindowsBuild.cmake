@@ -1,5 +1,6 @@
 # The Win32 side: the setup program, its stand-ins and tests, all run under Wine.
 enable_language(RC)
+include(cmake/Reproducible.cmake)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _CRT_SECURE_NO_WARNINGS)
