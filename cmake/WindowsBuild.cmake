@@ -30,4 +30,22 @@ foreach(dir base package ui dxver setup resources standins tests)
   add_subdirectory(${dir})
 endforeach()
 
+# The program's own code throws and catches nothing and asks no type at run
+# time: it is built without exception handling and RTTI, and with every
+# function and datum in a section of its own, so that the link keeps only
+# what is used (bc_program_link_options). On i686 its unwind tables serve
+# only exceptions and go too; on x86_64 they are part of the platform's
+# calling convention (SEH) and stay. Flags only: Visual Studio gets its own.
+if(MSVC)
+  set(bc_lean_flags /EHs-c- /D_HAS_EXCEPTIONS=0 /GR- /Gy /Gw)
+else()
+  set(bc_lean_flags -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(APPEND bc_lean_flags -fno-asynchronous-unwind-tables)
+  endif()
+endif()
+foreach(target bc_base bc_package bc_portable bc_ui bc_dxver bc_setup BCSetup)
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${bc_lean_flags}>")
+endforeach()
+
 include(cmake/Medium.cmake)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks BCSetup.exe as a file: a 32-bit GUI program that imports only DLLs
 Windows always takes from the system folder, with its version block,
-manifest, icon and the string table in three languages.
+manifest, icon and the string table in three languages, and no more than
+200 KiB beyond its payloads.
 
   program_file_test.py BCSetup.exe
   program_file_test.py signed BCSetup.exe SIGNED_COPY CERTIFICATE_FOLDER
@@ -76,6 +77,16 @@ class ProgramFile(unittest.TestCase):
         self.assertIn('Microsoft.Windows.Common-Controls', text)
         self.assertIn('version="6.0.0.0"', text)
         self.assertIn('supportedOS', text)
+
+    def test_at_most_200_kib_beyond_its_payloads(self):
+        # The setup's own code, the runtime parts it uses and its resources:
+        # no exception machinery, demangler or iostreams that nothing calls.
+        payload_bytes = sum(language.data.struct.Size for item in resources(self.pe, 1001).directory.entries
+                            for language in item.directory.entries)
+        beyond = os.path.getsize(PROGRAM) - payload_bytes
+        print('beyond the payloads: %d bytes; sections: %s' % (beyond, ', '.join(
+            '%s %d' % (section.Name.rstrip(b'\0').decode(), section.Misc_VirtualSize) for section in self.pe.sections)))
+        self.assertLessEqual(beyond, 200 * 1024)
 
     def test_icon_and_string_tables_in_three_languages(self):
         self.assertIsNotNone(resources(self.pe, 14), 'no icon group')
