@@ -26,10 +26,6 @@ include(cmake/GoogleTestWin.cmake)
 include(cmake/Payloads.cmake)
 include(cmake/SignProgram.cmake)
 
-foreach(dir base package ui dxver setup resources standins tests)
-  add_subdirectory(${dir})
-endforeach()
-
 # The program's own code throws and catches nothing and asks no type at run
 # time: it is built without exception handling and RTTI, and with every
 # function and datum in a section of its own, so that the link keeps only
@@ -44,8 +40,17 @@ else()
     list(APPEND bc_lean_flags -fno-asynchronous-unwind-tables)
   endif()
 endif()
-foreach(target bc_base bc_package bc_portable bc_ui bc_dxver bc_setup BCSetup)
+# bc_lean_code(<target>): its own sources built so.
+function(bc_lean_code target)
   target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${bc_lean_flags}>")
+endfunction()
+
+foreach(dir base package ui dxver setup resources standins tests)
+  add_subdirectory(${dir})
+endforeach()
+
+foreach(library bc_base bc_package bc_portable bc_ui bc_dxver bc_setup)
+  bc_lean_code(${library})
 endforeach()
 
 include(cmake/Medium.cmake)
