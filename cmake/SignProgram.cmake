@@ -28,13 +28,18 @@ if(CMAKE_SCRIPT_MODE_FILE)
   if(NOT DESCRIPTION)
     set(DESCRIPTION "Brixelcast setup")
   endif()
-  # osslsigncode reads the password from a file: one that only we can read,
-  # removed right after.
-  string(RANDOM LENGTH 12 tag)
-  set(password_file "${PROGRAM}.${tag}.pass")
-  file(WRITE "${password_file}" "")
-  file(CHMOD "${password_file}" PERMISSIONS OWNER_READ OWNER_WRITE)
-  file(WRITE "${password_file}" "$ENV{BCSETUP_SIGN_PASSWORD}")
+  # osslsigncode reads the password from a file: one that only we can read
+  # from the moment it exists (mktemp makes it new, under a name nobody can
+  # guess, with mode 0600), removed right after. The shell takes the password
+  # from its environment, so it is on no command line either.
+  execute_process(
+    COMMAND sh -c [[f=$(mktemp "$1.XXXXXXXX") && { printf %s "$BCSETUP_SIGN_PASSWORD" > "$f" || { rm -f "$f"; exit 1; }; } && printf %s "$f"]]
+            sh "${PROGRAM}.pass"
+    RESULT_VARIABLE result OUTPUT_VARIABLE password_file ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    file(REMOVE "${PROGRAM}")
+    message(FATAL_ERROR "Signing ${PROGRAM} failed: the password file could not be written:\n${output}")
+  endif()
   execute_process(
     COMMAND "${osslsigncode}" sign -pkcs12 "${PKCS12}" -readpass "${password_file}" -h sha256
             -n "${DESCRIPTION}" ${timestamp} -in "${PROGRAM}" -out "${PROGRAM}.signed"

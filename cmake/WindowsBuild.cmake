@@ -1,5 +1,6 @@
 # The Win32 side: the setup program, its stand-ins and tests, all run under Wine.
 enable_language(RC)
+include(cmake/Reproducible.cmake)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _CRT_SECURE_NO_WARNINGS)
@@ -25,8 +26,31 @@ include(cmake/GoogleTestWin.cmake)
 include(cmake/Payloads.cmake)
 include(cmake/SignProgram.cmake)
 
+# The program's own code throws and catches nothing and asks no type at run
+# time: it is built without exception handling and RTTI, and with every
+# function and datum in a section of its own, so that the link keeps only
+# what is used (bc_program_link_options). On i686 its unwind tables serve
+# only exceptions and go too; on x86_64 they are part of the platform's
+# calling convention (SEH) and stay. Flags only: Visual Studio gets its own.
+if(MSVC)
+  set(bc_lean_flags /EHs-c- /D_HAS_EXCEPTIONS=0 /GR- /Gy /Gw)
+else()
+  set(bc_lean_flags -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(APPEND bc_lean_flags -fno-asynchronous-unwind-tables)
+  endif()
+endif()
+# bc_lean_code(<target>): its own sources built so.
+function(bc_lean_code target)
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${bc_lean_flags}>")
+endfunction()
+
 foreach(dir base package ui dxver setup resources standins tests)
   add_subdirectory(${dir})
+endforeach()
+
+foreach(library bc_base bc_package bc_portable bc_ui bc_dxver bc_setup)
+  bc_lean_code(${library})
 endforeach()
 
 include(cmake/Medium.cmake)

@@ -2,24 +2,28 @@
 // from the system folder.
 #include <windows.h>
 
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "base/system_library.h"
-#include "base/unique_handle.h"
 #include "dxver/dx_version_steps.h"
 
 namespace {
-// The three functions of version.dll the reader needs; loaded once and kept
-// until the process ends.
+// The three functions of version.dll the reader needs. The DLL is loaded by
+// the first reader and kept until the process ends. Plain data that needs no
+// start-up code (a program that loads this one as a module to call
+// GetDXVersion runs none); the platform's one-time initialisation loads it
+// once, also when two threads ask at the same time.
 class CVersionLibrary {
 public:
-    CVersionLibrary() : m_hModule(LoadSystemLibrary("version.dll"))
+    void Load()
     {
-        if (!m_hModule)
+        HMODULE module = LoadSystemLibrary("version.dll");
+        if (!module)
             return;
-        m_pGetSize = ProcAddress<GetSizeFn>(m_hModule.Get(), "GetFileVersionInfoSizeA");
-        m_pGetInfo = ProcAddress<GetInfoFn>(m_hModule.Get(), "GetFileVersionInfoA");
-        m_pQuery = ProcAddress<QueryFn>(m_hModule.Get(), "VerQueryValueA");
+        m_pGetSize = ProcAddress<GetSizeFn>(module, "GetFileVersionInfoSizeA");
+        m_pGetInfo = ProcAddress<GetInfoFn>(module, "GetFileVersionInfoA");
+        m_pQuery = ProcAddress<QueryFn>(module, "VerQueryValueA");
     }
 
     bool IsLoaded() const { return m_pGetSize && m_pGetInfo && m_pQuery; }
@@ -39,16 +43,24 @@ private:
     typedef BOOL(WINAPI* GetInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
     typedef BOOL(WINAPI* QueryFn)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
-    UniqueModule m_hModule;
-    GetSizeFn m_pGetSize = nullptr;
-    GetInfoFn m_pGetInfo = nullptr;
-    QueryFn m_pQuery = nullptr;
+    GetSizeFn m_pGetSize;
+    GetInfoFn m_pGetInfo;
+    QueryFn m_pQuery;
 };
+
+CVersionLibrary g_VersionLibrary;
+INIT_ONCE g_VersionLibraryOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK LoadVersionLibrary(PINIT_ONCE, PVOID, PVOID*)
+{
+    g_VersionLibrary.Load();
+    return TRUE;
+}
 
 const CVersionLibrary& VersionLibrary()
 {
-    static const CVersionLibrary library;
-    return library;
+    InitOnceExecuteOnce(&g_VersionLibraryOnce, LoadVersionLibrary, nullptr, nullptr);
+    return g_VersionLibrary;
 }
 } // namespace
 
@@ -62,15 +74,12 @@ HRESULT ReadFileVersion(const char* path, DWORD* high, DWORD* low)
     const DWORD size = library.GetSize(path);
     if (size == 0)
         return E_FAIL;
-    std::vector<BYTE> block;
-    try {
-        block.resize(size);
-    } catch (...) {
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]);
+    if (!block)
         return E_OUTOFMEMORY;
-    }
     void* value = nullptr;
     UINT length = 0;
-    if (!library.GetInfo(path, size, block.data()) || !library.Query(block.data(), "\\", &value, &length) ||
+    if (!library.GetInfo(path, size, block.get()) || !library.Query(block.get(), "\\", &value, &length) ||
         !value || length < sizeof(VS_FIXEDFILEINFO))
         return E_FAIL;
     const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);

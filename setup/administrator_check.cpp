@@ -2,7 +2,8 @@
 // among the groups of the caller's token.
 #include "setup/administrator_check.h"
 
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 // The thread's token while it impersonates, else the process's.
@@ -36,14 +37,15 @@ bool IsUserAdministrator()
         GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     // Pointer-sized elements keep the group list, which holds pointers, aligned.
-    std::vector<ULONG_PTR> buffer((size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR));
-    if (!GetTokenInformation(token.Get(), TokenGroups, buffer.data(),
-                             static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), &size))
+    const DWORD count = (size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);
+    std::unique_ptr<ULONG_PTR[]> buffer(new (std::nothrow) ULONG_PTR[count]);
+    if (!buffer || !GetTokenInformation(token.Get(), TokenGroups, buffer.get(),
+                                        static_cast<DWORD>(count * sizeof(ULONG_PTR)), &size))
         return false;
     const UniqueSid administrators = AdministratorsSid();
     if (!administrators)
         return false;
-    const TOKEN_GROUPS* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    const TOKEN_GROUPS* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.get());
     // Attributes are not consulted: a deny-only or disabled group counts.
     for (DWORD i = 0; i < groups->GroupCount; ++i) {
         if (EqualSid(groups->Groups[i].Sid, administrators.Get()))

@@ -19,11 +19,20 @@ bool LoadAndRegister()
     init(&controls);
     return true;
 }
+
+bool g_bLoaded;
+INIT_ONCE g_LoadOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK LoadOnce(PINIT_ONCE, PVOID, PVOID*)
+{
+    g_bLoaded = LoadAndRegister();
+    return TRUE;
+}
 } // namespace
 
 bool LoadCommonControls()
 {
     // Made once, also when two threads ask at the same time.
-    static const bool loaded = LoadAndRegister();
-    return loaded;
+    InitOnceExecuteOnce(&g_LoadOnce, LoadOnce, nullptr, nullptr);
+    return g_bLoaded;
 }

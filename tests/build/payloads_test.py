@@ -6,13 +6,21 @@ which must be the digest of the payload as the setup writes it.
 
   payloads_test.py default BCSetup.exe pk24 BIN_FOLDER
     A build without release inputs carries the stand-in installers.
-  payloads_test.py release SOURCE_ROOT pk24 WORK_FOLDER
+  payloads_test.py release SOURCE_ROOT pk24 WORK_FOLDER [PLAIN_BUILD]
     The release engineer's command, scripts/build.sh NEW_DIR -D..., into
     build folders that don't exist yet, with a package folder, with a ready
     .pk24 file and with each option left empty: each program carries exactly
     the given payloads, or the stand-in for an option left empty, and their
     digests. One of them is signed (-DBCSETUP_SIGN_PKCS12) with a throw-away
-    certificate. Only BCSetup is built, with the host tools of this build."""
+    certificate. Only BCSetup (or the medium) is built, with the host tools
+    of this build.
+    PLAIN_BUILD, the i686 tree of this build when it is made without release
+    inputs and unsigned: the build with every option left empty lays out the
+    medium too, in another folder and later, and must give the same bytes:
+    program, stand-ins, package, medium, SHA256SUMS and ISO image, with the
+    build's time (SOURCE_DATE_EPOCH, else the last commit's) as the PE time
+    stamps and no path of the source or build folders in them."""
+import glob
 import hashlib
 import os
 import shutil
@@ -116,8 +124,16 @@ class DefaultPayloads(PayloadChecks):
                           for name in files], lines)
 
 
+def build_time(root):
+    """The time the build stamps its programs with."""
+    if 'SOURCE_DATE_EPOCH' in os.environ:
+        return int(os.environ['SOURCE_DATE_EPOCH'])
+    return int(subprocess.run(['git', '-C', root, 'log', '-1', '--format=%ct'], check=True,
+                              capture_output=True, text=True).stdout)
+
+
 class ReleaseBuilds(PayloadChecks):
-    ROOT = WORK = None
+    ROOT = WORK = PLAIN_BUILD = None
     SIGN_PASSWORD = 'throw-away'
 
     @classmethod
@@ -145,13 +161,13 @@ class ReleaseBuilds(PayloadChecks):
             with open(path, 'wb') as out:
                 out.write(os.urandom(320000))
 
-    def build(self, case, main='', wmf='', divx='', signed=False):
-        """Builds BCSetup as the README says, into a folder that does not
-        exist yet; returns the Win32 build folder."""
+    def build(self, case, main='', wmf='', divx='', signed=False, target='BCSetup'):
+        """Builds the target (BCSetup, or the medium) as the README says,
+        into a folder that does not exist yet; returns the Win32 build folder."""
         new_dir = os.path.join(self.WORK, case)
         shutil.rmtree(new_dir, ignore_errors=True)
         env = dict(os.environ, BCSETUP_ARCH='i686', BCSETUP_HOST_TOOLS_DIR=os.path.dirname(os.path.dirname(PK24)),
-                   BCSETUP_TARGET='BCSetup')
+                   BCSETUP_TARGET=target)
         options = ['-DBCSETUP_MAIN_PACKAGE=' + main, '-DBCSETUP_WMF_RUNTIME=' + wmf, '-DBCSETUP_DIVX_SETUP=' + divx]
         if signed:
             env['BCSETUP_SIGN_PASSWORD'] = self.SIGN_PASSWORD
@@ -188,12 +204,34 @@ class ReleaseBuilds(PayloadChecks):
         self.assertEqual(0, verified.returncode, verified.stdout)
         self.assertIn('Message digest algorithm  : SHA256', verified.stdout)
 
-    def test_stand_in_main_package(self):
-        win = self.build('standin', wmf=self.wmf, divx=self.divx)
-        restored = self.restore(os.path.join(win, 'bin', 'BCSetup.exe'))
-        self.assert_stand_in_package(restored[207], os.path.join(win, 'bin'))
-        self.assertEqual(read(self.wmf), read(restored[203]))
-        self.assertEqual(read(self.divx), read(restored[205]))
+    def test_every_option_left_empty_gives_the_same_bytes_as_this_build(self):
+        win = self.build('standin', target='medium')
+        bin_folder = os.path.join(win, 'bin')
+        restored = self.restore(os.path.join(bin_folder, 'BCSetup.exe'))
+        self.assert_stand_in_package(restored[207], bin_folder)
+        for resource_id, name in ((203, 'wmfdist.exe'), (205, 'DivXPro.exe')):
+            self.assertEqual(read(os.path.join(bin_folder, name)), read(restored[resource_id]), name)
+        if not self.PLAIN_BUILD:
+            self.skipTest('this build has release inputs or is signed: no plain build to compare with')
+        medium = sorted(os.path.relpath(path, win) for path in glob.glob(os.path.join(win, 'medium', '**'), recursive=True)
+                        if os.path.isfile(path))
+        self.assertIn('medium/SHA256SUMS', medium)
+        programs = sorted(os.path.relpath(path, win) for path in glob.glob(os.path.join(bin_folder, '*.exe')))
+        self.assertEqual(['bin/BCSetup.exe', 'bin/Brixelcast.exe', 'bin/DivXPro.exe', 'bin/SetupMgr.exe',
+                          'bin/dxsetup.exe', 'bin/setup.exe', 'bin/wmfdist.exe'], programs)
+        stamp = build_time(self.ROOT)
+        for name in programs + medium + ['payloads/BCSetup_IS.pk24', 'Brixelcast.iso']:
+            data = read(os.path.join(win, name))
+            print('%s  %s' % (hashlib.sha256(data).hexdigest(), name))
+            self.assertEqual(read(os.path.join(self.PLAIN_BUILD, name)), data, name)
+            for folder in (self.ROOT, self.PLAIN_BUILD, win):
+                self.assertNotIn(os.fsencode(folder), data, name)
+            if name.endswith('.exe'):
+                pe = pefile.PE(data=data)
+                self.assertEqual(stamp, pe.FILE_HEADER.TimeDateStamp, name)
+                self.assertEqual(pe.generate_checksum(), pe.OPTIONAL_HEADER.CheckSum, name)
+                if hasattr(pe, 'DIRECTORY_ENTRY_EXPORT'):
+                    self.assertEqual(stamp, pe.DIRECTORY_ENTRY_EXPORT.struct.TimeDateStamp, name)
 
 
 if __name__ == '__main__':
@@ -203,6 +241,7 @@ if __name__ == '__main__':
         suite = DefaultPayloads
     else:
         ReleaseBuilds.ROOT, PK24, ReleaseBuilds.WORK = sys.argv[2:5]
+        ReleaseBuilds.PLAIN_BUILD = sys.argv[5] if len(sys.argv) > 5 else None
         suite = ReleaseBuilds
     result = unittest.TextTestRunner(verbosity=2).run(unittest.defaultTestLoader.loadTestsFromTestCase(suite))
     sys.exit(0 if result.wasSuccessful() else 1)

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "package/portable/pk24_reader.h"
-#include "package/portable/sha256.h"
 #include "tools/pk24/commands.h"
+#include "tools/pk24/host_digest.h"
 #include "tools/pk24/host_file.h"
 
 namespace {
@@ -27,11 +27,11 @@ private:
     CHostFile& m_File;
 };
 
-std::string FinishDigest(CSha256& digest)
+// The digest as text; empty when libcrypto failed.
+std::string FinishDigest(CHostSha256& digest)
 {
     unsigned char bytes[SHA256_DIGEST_SIZE];
-    digest.Finish(bytes);
-    return DigestText(bytes);
+    return digest.Finish(bytes) ? DigestText(bytes) : std::string();
 }
 
 // Prints the entries with their digests; writes nothing.
@@ -53,17 +53,20 @@ public:
     }
     void CloseEntry() override
     {
-        std::printf("%12" PRIu64 "  %s  %s\n", m_nSize, FinishDigest(m_Digest).c_str(), m_strName.c_str());
+        std::string digest = FinishDigest(m_Digest);
+        m_bDigestFailed = m_bDigestFailed || digest.empty();
+        std::printf("%12" PRIu64 "  %s  %s\n", m_nSize, digest.c_str(), m_strName.c_str());
         m_nTotal += m_nSize;
         ++m_nEntries;
     }
     uint64_t m_nTotal = 0;
     unsigned m_nEntries = 0;
+    bool m_bDigestFailed = false;
 
 private:
     std::string m_strName;
     uint64_t m_nSize = 0;
-    CSha256 m_Digest;
+    CHostSha256 m_Digest;
 };
 
 // The SHA-256 of the whole file, as text; empty when it can't be read.
@@ -72,7 +75,7 @@ std::string FileDigest(const std::string& path)
     CHostFile file;
     if (!file.Open(path, "rb"))
         return "";
-    CSha256 digest;
+    CHostSha256 digest;
     unsigned char piece[64 * 1024];
     for (size_t count; (count = file.Read(piece, sizeof piece)) != 0;)
         digest.Update(piece, count);
@@ -154,8 +157,8 @@ int ListCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
     if (exitCode != 0)
         return exitCode;
     std::string packageDigest = FileDigest(arguments[0]);
-    if (packageDigest.empty())
-        return Fail(SystemError(arguments[0]));
+    if (packageDigest.empty() || sink.m_bDigestFailed)
+        return Fail(arguments[0] + ": its SHA-256 could not be worked out (read or libcrypto failed)");
     std::printf("%12" PRIu64 "  %s  (%u entries)\n", sink.m_nTotal, packageDigest.c_str(), sink.m_nEntries);
     return 0;
 }

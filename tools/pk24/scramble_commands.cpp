@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "package/portable/payload_scrambling.h"
-#include "package/portable/sha256.h"
 #include "tools/pk24/commands.h"
+#include "tools/pk24/host_digest.h"
 #include "tools/pk24/host_file.h"
 
 namespace {
 
 const size_t PIECE_SIZE = 64 * 1024;
 
-std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool restore, CSha256& plainDigest)
+std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool restore, CHostSha256& plainDigest)
 {
     std::vector<unsigned char> piece(PIECE_SIZE);
     PayloadChunk chunk;
@@ -39,10 +39,11 @@ std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool r
 }
 
 // Writes the 32 bytes of the digest as the file at path.
-std::string WriteDigest(const std::string& path, CSha256& digest)
+std::string WriteDigest(const std::string& path, CHostSha256& digest)
 {
     unsigned char bytes[SHA256_DIGEST_SIZE];
-    digest.Finish(bytes);
+    if (!digest.Finish(bytes))
+        return path + ": SHA-256 failed (libcrypto)";
     CHostFile output;
     if (!output.Open(path, "wb") || !output.Write(bytes, sizeof bytes) || !output.Close()) {
         std::remove(path.c_str());
@@ -67,7 +68,7 @@ int ScrambleCommand(const Arguments& arguments, bool restore)
         return Fail(SystemError(arguments[0]));
     if (!output.Open(arguments[1], "wb"))
         return Fail(SystemError(arguments[1]));
-    CSha256 plainDigest;
+    CHostSha256 plainDigest;
     std::string problem = Transform(input, output, size, restore, plainDigest);
     if (!output.Close() && problem.empty())
         problem = SystemError(arguments[1]);
