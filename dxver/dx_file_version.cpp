@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "base/run_once.h"
 #include "base/system_library.h"
 #include "dxver/dx_version_steps.h"
 
@@ -49,17 +50,16 @@ private:
 };
 
 CVersionLibrary g_VersionLibrary;
-INIT_ONCE g_VersionLibraryOnce = INIT_ONCE_STATIC_INIT;
+volatile LONG g_VersionLibraryOnce = 0;
 
-BOOL CALLBACK LoadVersionLibrary(PINIT_ONCE, PVOID, PVOID*)
+void LoadVersionLibrary()
 {
     g_VersionLibrary.Load();
-    return TRUE;
 }
 
 const CVersionLibrary& VersionLibrary()
 {
-    InitOnceExecuteOnce(&g_VersionLibraryOnce, LoadVersionLibrary, nullptr, nullptr);
+    RunOnce(&g_VersionLibraryOnce, LoadVersionLibrary);
     return g_VersionLibrary;
 }
 } // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "base/run_once.h"
 #include "base/system_library.h"
 
 namespace {
@@ -21,18 +22,17 @@ bool LoadAndRegister()
 }
 
 bool g_bLoaded;
-INIT_ONCE g_LoadOnce = INIT_ONCE_STATIC_INIT;
+volatile LONG g_LoadOnce = 0;
 
-BOOL CALLBACK LoadOnce(PINIT_ONCE, PVOID, PVOID*)
+void LoadOnce()
 {
     g_bLoaded = LoadAndRegister();
-    return TRUE;
 }
 } // namespace
 
 bool LoadCommonControls()
 {
     // Made once, also when two threads ask at the same time.
-    InitOnceExecuteOnce(&g_LoadOnce, LoadOnce, nullptr, nullptr);
+    RunOnce(&g_LoadOnce, LoadOnce);
     return g_bLoaded;
 }
