@@ -12,7 +12,7 @@ std::string BinPath(const std::string& fileName);
 // A fresh, empty folder for one test (under the prefix's temporary folder),
 // with a trailing backslash. Removed by RemoveTree or at the next run.
 std::string MakeScratchFolder(const std::string& name);
-// Deletes a folder with everything in it.
+// Deletes a folder with everything in it; a folder link inside is not followed.
 void RemoveTree(const std::string& folder);
 // True when the user's language (and so the resources picked) is Japanese.
 bool IsJapaneseUi();
