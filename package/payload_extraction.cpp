@@ -15,7 +15,7 @@ namespace {
 
 // Scrambled chunks are restored through a working copy of this size, so the
 // memory needed stays the same however large the payload is.
-const DWORD RESTORE_PIECE_SIZE = 256 * 1024;
+const DWORD RESTORE_PIECE_SIZE = 64 * 1024;
 
 const HRESULT RESULT_SHORT_WRITE = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
