@@ -12,7 +12,6 @@
 const ULONG FOLDER_OPEN = 0x00000001;   // open what is there
 const ULONG FOLDER_CREATE = 0x00000002; // make it new; fails when the name exists
 const ULONG OPEN_AS_FOLDER = 0x00000001;      // it must be a folder
-const ULONG OPEN_AS_FILE = 0x00000040;        // it must not be a folder
 const ULONG OPEN_THE_LINK_ITSELF = 0x00200000; // a link (reparse point) is opened, not followed
 const ULONG OPEN_FOR_BACKUP = 0x00004000;
 

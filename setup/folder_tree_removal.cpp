@@ -30,16 +30,19 @@ public:
             return LastErrorResult();
         return S_OK;
     }
-    // Whether this name is parent's name, a backslash and entry.
+    // Whether this name is parent's name, a backslash and entry (a root's
+    // name, "\\", ends in its backslash already).
     bool IsEntryOf(const CHandleName& parent, const wchar_t* entry, ULONG entryChars) const
     {
-        const ULONG chars = Length();
-        const ULONG parentChars = parent.Length();
-        if (chars != parentChars + 1 + entryChars || m_pInfo->FileName[parentChars] != L'\\')
+        const wchar_t* name = m_pInfo->FileName;
+        ULONG parentChars = parent.Length();
+        if (parentChars > 0 && parent.m_pInfo->FileName[parentChars - 1] == L'\\')
+            --parentChars;
+        if (Length() != parentChars + 1 + entryChars || name[parentChars] != L'\\')
             return false;
-        return CompareStringOrdinal(m_pInfo->FileName, static_cast<int>(parentChars), parent.m_pInfo->FileName,
+        return CompareStringOrdinal(name, static_cast<int>(parentChars), parent.m_pInfo->FileName,
                                     static_cast<int>(parentChars), TRUE) == CSTR_EQUAL &&
-               CompareStringOrdinal(m_pInfo->FileName + parentChars + 1, static_cast<int>(entryChars), entry,
+               CompareStringOrdinal(name + parentChars + 1, static_cast<int>(entryChars), entry,
                                     static_cast<int>(entryChars), TRUE) == CSTR_EQUAL;
     }
 

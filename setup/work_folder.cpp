@@ -119,7 +119,9 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
         }
         // The file made for the name goes first (a link put in its place
         // goes itself, its target stays).
-        RemoveFolderEntry(parent.Get(), wide, chars);
+        HRESULT removed = RemoveFolderEntry(parent.Get(), wide, chars);
+        if (FAILED(removed) && removed != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+            LogFailure(removed, "Failed to remove %s, made for the work folder's name", name);
         result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,
                               OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, security.GetDescriptor(),
                               m_hFolder);
