@@ -67,8 +67,9 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
     HRESULT result = LastErrorResult();
     if (result != HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED) || !(attributes & FILE_ATTRIBUTE_READONLY))
         return result;
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+    FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
+    const DWORD kept = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+    basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic) ||
         !SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition))
         return LastErrorResult();
@@ -76,7 +77,7 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
 }
 
 // The entry is opened as what it is, a link as itself; what its handle
-// says decides what is done.
+// says decides what is done. depth < 0: a real folder is left as it is.
 HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t* name, ULONG nameChars, int depth)
 {
     UniqueFileHandle entry;
@@ -97,6 +98,8 @@ HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t*
     if (!GetFileInformationByHandleEx(entry.Get(), FileAttributeTagInfo, &tag, sizeof tag))
         return LastErrorResult();
     if ((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (depth < 0)
+            return HRESULT_FROM_WIN32(ERROR_DIRECTORY);
         if (depth >= MAX_DEPTH)
             return HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY);
         // Listed through a second handle on the same folder (not by its path).
@@ -149,13 +152,13 @@ HRESULT RemoveContents(HANDLE folder, const CHandleName& folderName, int depth)
 
 } // namespace
 
-HRESULT RemoveFolderEntry(HANDLE folder, const wchar_t* name, ULONG nameChars)
+HRESULT RemoveFolderFile(HANDLE folder, const wchar_t* name, ULONG nameChars)
 {
     CHandleName folderName;
     HRESULT result = folderName.Query(folder);
     if (FAILED(result))
         return result;
-    return RemoveEntry(folder, folderName, name, nameChars, 0);
+    return RemoveEntry(folder, folderName, name, nameChars, -1);
 }
 
 HRESULT RemoveFolderTree(HANDLE folder)

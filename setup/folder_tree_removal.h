@@ -12,8 +12,9 @@
 // failure, with as much removed as could be (the folder itself then stays).
 HRESULT RemoveFolderTree(HANDLE folder);
 
-// Removes one entry of the open folder by its name (a file, a link, or a
-// folder with everything in it). The platform's failure when it can't be;
-// HRESULT_FROM_WIN32(ERROR_STOPPED_ON_SYMLINK, 681) when its handle would name
-// something outside the folder.
-HRESULT RemoveFolderEntry(HANDLE folder, const wchar_t* name, ULONG nameChars);
+// Removes one file of the open folder by its name, or a link of that name
+// itself; a real folder of that name is left (HRESULT_FROM_WIN32(
+// ERROR_DIRECTORY)). The platform's failure when it can't be removed;
+// HRESULT_FROM_WIN32(ERROR_STOPPED_ON_SYMLINK, 681) when its handle would
+// name something outside the folder.
+HRESULT RemoveFolderFile(HANDLE folder, const wchar_t* name, ULONG nameChars);

@@ -118,8 +118,9 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
             return E_FAIL;
         }
         // The file made for the name goes first (a link put in its place
-        // goes itself, its target stays).
-        HRESULT removed = RemoveFolderEntry(parent.Get(), wide, chars);
+        // goes itself, its target stays; a folder put there stays, and the
+        // name is given up).
+        HRESULT removed = RemoveFolderFile(parent.Get(), wide, chars);
         if (FAILED(removed) && removed != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
             LogFailure(removed, "Failed to remove %s, made for the work folder's name", name);
         result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,

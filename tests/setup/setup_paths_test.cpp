@@ -131,6 +131,9 @@ TEST_F(WorkFolderTest, MadeConfirmedAndRemovedWithItsContent)
     EXPECT_EQ(name + "\\", work.GetPath());
     ASSERT_TRUE(CreateDirectoryA((name + "\\disk1").c_str(), nullptr));
     std::ofstream(name + "\\disk1\\setup.exe") << "payload";
+    // An installer may leave read-only files behind.
+    std::ofstream(name + "\\disk1\\data1.hdr") << "payload";
+    ASSERT_TRUE(SetFileAttributesA((name + "\\disk1\\data1.hdr").c_str(), FILE_ATTRIBUTE_READONLY));
 
     EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.c_str()));
