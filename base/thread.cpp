@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/com_apartment.h"
+#include "base/last_error.h"
 #include "base/thread_item.h"
 
 CThread::CThread(const char* name)
@@ -163,7 +164,7 @@ HRESULT CThread::ThreadMain()
         return m_hrResult;
     for (;;) {
         if (m_EventCommand.Wait(INFINITE) != WAIT_OBJECT_0) {
-            m_hrResult = HRESULT_FROM_WIN32(GetLastError());
+            m_hrResult = LastErrorResult();
             break;
         }
         int code = m_nCommand;

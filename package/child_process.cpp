@@ -64,7 +64,10 @@ HRESULT RunAndWait(char* commandLine, const char* applicationName)
     HRESULT result = child.Start(applicationName, commandLine);
     if (FAILED(result))
         return result;
-    return child.WaitForEnd();
+    // Only a program that could not be started counts as failed: a failed
+    // wait is in the log, and the run goes on.
+    child.WaitForEnd();
+    return S_OK;
 }
 
 bool BringWindowToFront(HWND window)

@@ -32,8 +32,9 @@ private:
 };
 
 // Starts commandLine and blocks until the process has ended. S_OK once it
-// has ended, whatever its exit code; the platform's failure when it can't be
-// started or waited for. applicationName, when given, names the program file to run (see
+// was started and waited for, whatever its exit code (a wait that fails is
+// logged and still counts as run); the platform's failure when it can't be
+// started. applicationName, when given, names the program file to run (see
 // CChildProcess::Start).
 HRESULT RunAndWait(char* commandLine, const char* applicationName = nullptr);
 

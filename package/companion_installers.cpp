@@ -16,13 +16,16 @@ HRESULT RunCompanion(const char* workFolder, WORD payloadId, const char* fileNam
     CTextString installerPath;
     if (!installerPath.Format("%s%s", workFolder, fileName))
         return E_OUTOFMEMORY;
-    HRESULT result = ExtractPayload(payloadId, installerPath.GetData());
+    // Held against writers from its writing until it has run.
+    CDiskFile installerFile;
+    HRESULT result = ExtractPayload(payloadId, installerPath.GetData(), installerFile);
     if (FAILED(result))
         return result;
     CTextString commandLine;
     result = commandLine.Format("\"%s\" %s", installerPath.GetData(), switches) != nullptr
                  ? RunAndWait(commandLine.GetData(), installerPath.GetData())
                  : E_OUTOFMEMORY;
+    installerFile.Close();
     DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
     return result;
 }

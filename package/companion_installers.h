@@ -3,10 +3,12 @@
 // work folder, run silently, waited for and deleted again.
 #include <windows.h>
 
-// workFolder ends in a backslash. S_OK once the installer has ended,
-// whatever its exit code; otherwise the failure of writing or starting it
-// (E_INVALIDARG without a work folder). The installer file is gone
-// afterwards once it was written. Each step goes to the setup log.
+// workFolder ends in a backslash. S_OK once the installer was started and
+// waited for, whatever its exit code (a failed wait is logged); otherwise
+// the failure of writing or starting it (E_INVALIDARG without a work
+// folder). The installer file is held against writers from its writing
+// until the installer has ended, and is gone afterwards once it was written.
+// Each step goes to the setup log.
 
 // The Windows Media Format runtime: "<folder>wmfdist.exe" /Q
 HRESULT RunWmfRuntimeSetup(const char* workFolder);

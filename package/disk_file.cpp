@@ -9,13 +9,6 @@ const HRESULT RESULT_END_OF_FILE = HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
 
 } // namespace
 
-HRESULT LastErrorResult()
-{
-    DWORD error = GetLastError();
-    // A platform call that failed without saying why is still a failure.
-    return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
-}
-
 HRESULT CDiskFile::Reset()
 {
     Close();
@@ -31,6 +24,20 @@ HRESULT CDiskFile::Open(const char* path, DWORD disposition, DWORD access, DWORD
     Reset();
     m_strPath.Assign(path);
     m_hFile.Reset(CreateFileA(path, access, share, security, disposition, flagsAndAttributes, nullptr));
+    if (!IsOpen())
+        return LastErrorResult();
+    return S_OK;
+}
+
+HRESULT CDiskFile::Reopen(const CDiskFile& other, DWORD access, DWORD share)
+{
+    if (this == &other)
+        return E_INVALIDARG;
+    Reset();
+    if (!other.IsOpen())
+        return RESULT_NO_OPEN_FILE;
+    m_strPath.Assign(other.m_strPath);
+    m_hFile.Reset(ReOpenFile(other.m_hFile.Get(), access, share, 0));
     if (!IsOpen())
         return LastErrorResult();
     return S_OK;

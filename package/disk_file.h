@@ -4,6 +4,7 @@
 // Every file the setup creates or reads by itself goes through it.
 #include <windows.h>
 
+#include "base/last_error.h"
 #include "base/text_string.h"
 #include "base/unique_handle.h"
 
@@ -15,6 +16,10 @@ public:
     // also when the open fails.
     HRESULT Open(const char* path, DWORD disposition, DWORD access, DWORD share, DWORD flagsAndAttributes,
                  LPSECURITY_ATTRIBUTES security);
+    // Opens the file other holds once more (the same file, whatever its
+    // path names by now) with this access and sharing; the path is taken
+    // over. S_FALSE when other holds no file.
+    HRESULT Reopen(const CDiskFile& other, DWORD access, DWORD share);
     // A failed close keeps the handle: the object still counts as open.
     HRESULT Close();
     // A read of a non-zero count that delivers no byte is end of file
@@ -40,10 +45,6 @@ private:
     DWORD m_dwBytesWritten = 0;
     CTextString m_strPath;
 };
-
-// The thread's last error as a result code; never 0, so a failed call can't
-// pass for a successful one.
-HRESULT LastErrorResult();
 
 // Deletes a file the setup wrote (an installer it ran); the platform's
 // failure when it can't be deleted. Both go to the setup log.

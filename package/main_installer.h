@@ -6,9 +6,11 @@
 
 // workFolder ends in a backslash. ownerWindow (the wait window, or null) is
 // hidden while the installer runs if it was visible, and shown again after.
-// S_OK when the package was written and unpacked and setup.exe ran to its
-// end (its exit code plays no part); otherwise the failure of writing or
-// unpacking the package or of starting setup.exe (E_INVALIDARG without a
-// work folder). Afterwards setup.exe is deleted; the package file
-// "BCSetup_IS.bin" and the other files stay. Each step goes to the setup log.
+// S_OK when the package was written and unpacked and setup.exe was started
+// and waited for (its exit code plays no part, nor a failed wait, which is
+// logged); otherwise the failure of writing or unpacking the package or of
+// starting setup.exe (E_INVALIDARG without a work folder). The package is
+// held against writers from its writing until it is unpacked, and setup.exe
+// from then until it has ended. Afterwards setup.exe is deleted; the package
+// file "BCSetup_IS.bin" and the other files stay. Each step goes to the setup log.
 HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow);

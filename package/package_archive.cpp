@@ -12,8 +12,6 @@
 
 namespace {
 
-const DWORD SHARE_READ_WRITE = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
 // Serves the unpacker's small reads from a read-ahead block of fixed size,
 // so the archive is read in few large platform calls and memory stays flat.
 // A platform failure or the end of the file is reported to the read that
@@ -60,24 +58,33 @@ private:
     DWORD m_dwServed;  // bytes of the block handed on
 };
 
-// Writes each entry as a file in the destination folder, one at a time, and
-// counts what it wrote for the log.
+// Writes each entry as a file in the destination folder, one at a time,
+// through a write-behind block of fixed size: the reader's small pieces
+// collect there and go to the file when the block is full and at the
+// entry's end. Counts what reached the files, for the log.
 class CFolderEntrySink : public CEntrySink {
 public:
+    static const DWORD WRITE_BEHIND_SIZE = 64 * 1024;
+
     explicit CFolderEntrySink(const char* destinationFolder)
-        : m_strFolder(destinationFolder), m_dwEntries(0), m_ullBytes(0)
+        : m_strFolder(destinationFolder), m_pbBlock(new (std::nothrow) unsigned char[WRITE_BEHIND_SIZE]),
+          m_dwPending(0), m_dwEntries(0), m_ullBytes(0)
     {
         m_strFolder.AddBackslash();  // leaves an empty folder text empty
     }
     virtual ~CFolderEntrySink() = default;
 
+    bool HasBlock() const { return m_pbBlock != nullptr; }
+
     PackageResult CreateEntry(const char* name) override
     {
+        m_dwPending = 0;
         m_strEntry.Assign(m_strFolder);
         if (!m_strEntry.Append(name))
             return E_OUTOFMEMORY;
+        // Nobody else may write the file while it is written.
         HRESULT result = m_Output.Open(m_strEntry.GetData(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
-                                       SHARE_READ_WRITE, 0, nullptr);
+                                       FILE_SHARE_READ, 0, nullptr);
         if (FAILED(result)) {
             LogFailure(result, "Failed to create %s", m_strEntry.GetData());
             m_Output.Close();
@@ -89,49 +96,78 @@ public:
 
     PackageResult WriteEntry(const void* data, uint32_t count, uint32_t* written) override
     {
-        DWORD stored = 0;
-        HRESULT result = m_Output.Write(data, count, &stored);
-        *written = SUCCEEDED(result) ? stored : 0;
-        m_ullBytes += *written;
-        if (FAILED(result))
-            LogFailure(result, "Failed to write %s", m_strEntry.GetData() ? m_strEntry.GetData() : "");
-        return result;
+        *written = 0;
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        while (*written < count) {
+            if (m_dwPending == WRITE_BEHIND_SIZE) {
+                HRESULT result = Flush();
+                if (FAILED(result))
+                    return result;
+            }
+            DWORD room = WRITE_BEHIND_SIZE - m_dwPending;
+            DWORD taken = count - *written < room ? count - *written : room;
+            memcpy(m_pbBlock.get() + m_dwPending, bytes + *written, taken);
+            m_dwPending += taken;
+            *written += taken;
+        }
+        return S_OK;
     }
 
-    void CloseEntry() override { m_Output.Close(); }
+    PackageResult FinishEntry() override { return Flush(); }
+
+    // An entry that failed keeps what reached it: what it still held back is stored too.
+    void CloseEntry() override
+    {
+        Flush();
+        m_Output.Close();
+    }
 
     DWORD GetEntries() const { return m_dwEntries; }
     ULONGLONG GetBytes() const { return m_ullBytes; }
 
 private:
+    // Stores the bytes held back; a write that stores fewer fails as a full disk would.
+    HRESULT Flush()
+    {
+        if (m_dwPending == 0)
+            return S_OK;
+        DWORD stored = 0;
+        HRESULT result = m_Output.Write(m_pbBlock.get(), m_dwPending, &stored);
+        if (SUCCEEDED(result)) {
+            m_ullBytes += stored;
+            if (stored != m_dwPending)
+                result = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+        }
+        m_dwPending = 0;
+        if (FAILED(result))
+            LogFailure(result, "Failed to write %s", m_strEntry.GetData() ? m_strEntry.GetData() : "");
+        return result;
+    }
+
     CTextString m_strFolder;
     CTextString m_strEntry;  // the entry being written
     CDiskFile m_Output;
+    std::unique_ptr<unsigned char[]> m_pbBlock;
+    DWORD m_dwPending;       // bytes of the block not yet stored
     DWORD m_dwEntries;       // entry files created
-    ULONGLONG m_ullBytes;
+    ULONGLONG m_ullBytes;    // bytes stored in them
 };
 
 } // namespace
 
-HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
+HRESULT UnpackPackage(CDiskFile& archive, const char* destinationFolder)
 {
-    const char* archiveText = archivePath ? archivePath : "";
+    const char* archiveText = archive.GetPath().GetData() ? archive.GetPath().GetData() : "";
     const char* folderText = destinationFolder ? destinationFolder : "";
-    CDiskFile archive;
-    HRESULT result = archive.Open(archivePath, OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr);
-    if (FAILED(result)) {
-        LogFailure(result, "Failed to open the package %s", archiveText);
-        return result;
-    }
     CReadAheadArchiveSource source(archive);
-    if (!source.HasBlock()) {
+    CFolderEntrySink sink(destinationFolder);
+    if (!source.HasBlock() || !sink.HasBlock()) {
         LogFailure(E_OUTOFMEMORY, "Failed to unpack the package %s", archiveText);
         return E_OUTOFMEMORY;
     }
-    CFolderEntrySink sink(destinationFolder);
     // Names are judged in the system's code page, where a double-byte
     // character may end in the byte of a backslash.
-    result = ReadPackage(source, sink, IsDbcsLeadByte);
+    HRESULT result = ReadPackage(source, sink, IsDbcsLeadByte);
     if (FAILED(result))
         LogFailure(result, "Failed to unpack the package %s into %s (entries created %lu, bytes written %llu)",
                    archiveText, folderText, static_cast<unsigned long>(sink.GetEntries()),
@@ -140,4 +176,16 @@ HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
         LogEvent("Package %s unpacked into %s: %lu entries, %llu bytes", archiveText, folderText,
                  static_cast<unsigned long>(sink.GetEntries()), static_cast<unsigned long long>(sink.GetBytes()));
     return result;
+}
+
+HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
+{
+    CDiskFile archive;
+    HRESULT result = archive.Open(archivePath, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
+                                  nullptr);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to open the package %s", archivePath ? archivePath : "");
+        return result;
+    }
+    return UnpackPackage(archive, destinationFolder);
 }

@@ -1,10 +1,13 @@
 #pragma once
 // The check of a written payload: the program carries, beside each payload,
 // the SHA-256 of its plain bytes (a resource of type RT_PAYLOAD_DIGEST under
-// the payload's id, made at build time). The written file is read back and
-// hashed with the platform's own CryptoAPI, so a damaged medium or a changed
-// program is caught before anything of the payload runs.
+// the payload's id, made at build time). The bytes are hashed with the
+// platform's own CryptoAPI as they are written, so a damaged medium or a
+// changed program is caught before anything of the payload runs.
 #include <windows.h>
+#include <wincrypt.h>
+
+#include "base/unique_handle.h"
 
 const DWORD PAYLOAD_DIGEST_SIZE = 32;
 
@@ -12,10 +15,29 @@ const DWORD PAYLOAD_DIGEST_SIZE = 32;
 // payload without a digest, gives: CRYPT_E_HASH_VALUE.
 extern const HRESULT PAYLOAD_E_DIGEST_MISMATCH;
 
-// The SHA-256 of the file's content (CALG_SHA_256 of the PROV_RSA_AES provider).
-HRESULT HashFileSha256(const char* path, BYTE (&digest)[PAYLOAD_DIGEST_SIZE]);
+// A SHA-256 hash (CALG_SHA_256 of the PROV_RSA_AES provider), fed in pieces.
+class CPayloadHash {
+public:
+    HRESULT Create();
+    HRESULT Add(const BYTE* data, DWORD count);
+    // The digest of everything added; the hash takes no more data afterwards.
+    HRESULT Finish(BYTE (&digest)[PAYLOAD_DIGEST_SIZE]);
 
-// S_OK when the file's SHA-256 equals the digest recorded for the payload
-// resourceId; PAYLOAD_E_DIGEST_MISMATCH when it differs or none (or one of
-// another size) is recorded; the failure of reading or hashing the file otherwise.
-HRESULT CheckPayloadDigest(WORD resourceId, const char* path);
+private:
+    struct ProviderTraits {
+        using Type = HCRYPTPROV;
+        static Type Empty() { return 0; }
+        static void Close(Type value) { CryptReleaseContext(value, 0); }
+    };
+    // The hash is destroyed before the provider it belongs to.
+    UniqueHandle<ProviderTraits> m_hProvider;
+    UniqueHandle<NullHandleTraits<HCRYPTHASH, CryptDestroyHash>> m_hHash;
+};
+
+// True when the program records a digest (of the right size) for payload resourceId.
+bool HasRecordedDigest(WORD resourceId);
+
+// S_OK when digest equals the one recorded for payload resourceId;
+// PAYLOAD_E_DIGEST_MISMATCH when it differs or none (or one of another size)
+// is recorded.
+HRESULT CheckPayloadDigest(WORD resourceId, const BYTE (&digest)[PAYLOAD_DIGEST_SIZE]);

@@ -17,55 +17,85 @@ namespace {
 // memory needed stays the same however large the payload is.
 const DWORD RESTORE_PIECE_SIZE = 64 * 1024;
 
-bool WriteAll(CDiskFile& file, const void* bytes, DWORD count)
+const HRESULT RESULT_SHORT_WRITE = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+
+// Writes the bytes and adds them to the hash: each block is hashed once, as
+// it goes to the file, so the digest is that of the bytes written.
+HRESULT WriteAndHash(CDiskFile& file, CPayloadHash& hash, const unsigned char* bytes, DWORD count)
 {
     DWORD written = 0;
-    return SUCCEEDED(file.Write(bytes, count, &written)) && written == count;
+    HRESULT result = file.Write(bytes, count, &written);
+    if (FAILED(result))
+        return result;
+    if (written != count)
+        return RESULT_SHORT_WRITE; // a file cut short must not pass for a complete one
+    return hash.Add(bytes, count);
 }
 
-bool WriteRestoredChunk(CDiskFile& file, const unsigned char* stored, const PayloadChunk& chunk,
-                        unsigned char* work)
+HRESULT WriteRestoredChunk(CDiskFile& file, CPayloadHash& hash, const unsigned char* stored,
+                           const PayloadChunk& chunk, unsigned char* work)
 {
     unsigned char previous = chunk.seed;
     for (DWORD done = 0; done < chunk.count;) {
         DWORD count = std::min(RESTORE_PIECE_SIZE, chunk.count - done);
         previous = RestorePayloadBytes(stored + done, work, count, previous);
-        if (!WriteAll(file, work, count))
-            return false;
+        HRESULT result = WriteAndHash(file, hash, work, count);
+        if (FAILED(result))
+            return result;
         done += count;
     }
-    return true;
+    return S_OK;
 }
 
-// Writes the payload, restoring its scrambled chunks.
-HRESULT WritePayloadFile(const unsigned char* image, DWORD size, const char* outputPath)
+// Writes the payload to the open file, restoring its scrambled chunks.
+HRESULT WritePayloadFile(const unsigned char* image, DWORD size, CDiskFile& file, CPayloadHash& hash)
 {
     std::unique_ptr<unsigned char[]> work(new (std::nothrow) unsigned char[RESTORE_PIECE_SIZE]);
     if (!work)
         return E_OUTOFMEMORY;
-
-    CDiskFile file;
-    HRESULT result = file.Open(outputPath, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, 0, nullptr);
-    if (FAILED(result))
-        return result;
-
     PayloadChunk chunk;
     for (uint64_t index = 0; GetPayloadChunk(size, index, &chunk); ++index) {
         // Unscrambled chunks go to the file straight from the resource image.
         const unsigned char* stored = image + chunk.offset;
-        bool written = chunk.scrambled ? WriteRestoredChunk(file, stored, chunk, work.get())
-                                       : WriteAll(file, stored, chunk.count);
-        if (!written)
-            return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
+        HRESULT result = chunk.scrambled ? WriteRestoredChunk(file, hash, stored, chunk, work.get())
+                                         : WriteAndHash(file, hash, stored, chunk.count);
+        if (FAILED(result))
+            return result;
     }
-    return file.Close();
+    return S_OK;
+}
+
+// Goes from the writing handle to one that only reads and lets nobody
+// write, without opening the file by its path again: a bridge that shares
+// writing is opened from the writing handle (a handle that refuses writers
+// can't be opened while a writer is open), the writer is closed, and the
+// hold is opened from the bridge. None of them shares deletion, so the file
+// can't be renamed or replaced meanwhile; a program that opened it for
+// writing in between makes the hold fail.
+HRESULT HoldAgainstWriters(CDiskFile& writer, CDiskFile& held)
+{
+    CDiskFile bridge;
+    HRESULT result = bridge.Reopen(writer, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (FAILED(result))
+        return result;
+    result = writer.Close();
+    if (FAILED(result))
+        return result;
+    return held.Reopen(bridge, GENERIC_READ, FILE_SHARE_READ);
+}
+
+// The file went wrong: it goes at once, so that nothing may run it.
+void Discard(CDiskFile& writer, const char* path)
+{
+    writer.Close();
+    DeleteFileA(path);
 }
 
 } // namespace
 
-HRESULT ExtractPayload(WORD resourceId, const char* outputPath)
+HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held)
 {
+    held.Reset();
     const char* path = outputPath ? outputPath : "";
     HMODULE module = g_hInstance ? g_hInstance : GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_PAYLOAD));
@@ -80,20 +110,55 @@ HRESULT ExtractPayload(WORD resourceId, const char* outputPath)
         LogFailure(E_FAIL, "Payload %u is empty or can't be loaded", resourceId);
         return E_FAIL;
     }
-    // The resource needs no release: it is part of the mapped image.
-    HRESULT result = WritePayloadFile(image, size, path);
+    if (!HasRecordedDigest(resourceId)) {
+        LogFailure(PAYLOAD_E_DIGEST_MISMATCH, "Payload %u has no recorded digest", resourceId);
+        return PAYLOAD_E_DIGEST_MISMATCH;
+    }
+    CPayloadHash hash;
+    HRESULT result = hash.Create();
     if (FAILED(result)) {
+        LogFailure(result, "Failed to hash payload %u", resourceId);
+        return result;
+    }
+
+    // The resource needs no release: it is part of the mapped image.
+    CDiskFile writer;
+    result = writer.Open(path, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, 0, nullptr);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to create %s for payload %u", path, resourceId);
+        return result;
+    }
+    result = WritePayloadFile(image, size, writer, hash);
+    if (FAILED(result)) {
+        Discard(writer, path);
         LogFailure(result, "Failed to write payload %u to %s", resourceId, path);
         return result;
     }
-    // Read back from the disk, so that a damaged program and a bad write are
-    // both caught. A file that fails the check goes at once: nothing may run it.
-    result = CheckPayloadDigest(resourceId, path);
+    BYTE digest[PAYLOAD_DIGEST_SIZE];
+    result = hash.Finish(digest);
     if (FAILED(result)) {
+        Discard(writer, path);
+        LogFailure(result, "Failed to hash payload %u written to %s", resourceId, path);
+        return result;
+    }
+    result = CheckPayloadDigest(resourceId, digest);
+    if (FAILED(result)) {
+        Discard(writer, path);
         LogFailure(result, "Payload %u written to %s does not match its recorded digest", resourceId, path);
-        DeleteFileA(path);
+        return result;
+    }
+    result = HoldAgainstWriters(writer, held);
+    if (FAILED(result)) {
+        Discard(writer, path); // another program may have written it
+        LogFailure(result, "Failed to hold payload %u written to %s against writers", resourceId, path);
         return result;
     }
     LogEvent("Payload %u written to %s: %lu bytes", resourceId, path, static_cast<unsigned long>(size));
-    return result;
+    return S_OK;
+}
+
+HRESULT ExtractPayload(WORD resourceId, const char* outputPath)
+{
+    CDiskFile held;
+    return ExtractPayload(resourceId, outputPath, held);
 }

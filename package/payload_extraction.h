@@ -1,15 +1,25 @@
 #pragma once
 // Writes one of the payloads the program carries in its resources (type
 // 1001) to a file, byte for byte, restoring its scrambled chunks on the way,
-// and checks the written file against the payload's recorded SHA-256.
+// and checks the bytes written against the payload's recorded SHA-256.
 #include <windows.h>
 
+class CDiskFile;
+
 // S_OK when the whole payload was written to outputPath (an existing file
-// is replaced) and matches its recorded digest. A file that does not match,
-// or a payload without a digest, gives PAYLOAD_E_DIGEST_MISMATCH
-// (payload_digest.h), and the file is deleted.
-// HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND) or E_FAIL (empty, not
-// loadable): no file is created. A failed write gives its failure (a short
-// one HRESULT_FROM_WIN32(ERROR_WRITE_FAULT)) and leaves the partial file.
-// The outcome goes to the setup log.
+// is replaced) and the bytes written match its recorded digest. Each block
+// is hashed as it is written; nobody else may write the file meanwhile.
+// Then held holds the file open for reading, sharing it for reading only:
+// while the caller keeps it so, no other handle can write, rename or delete
+// it, and a program still starts from it.
+// A payload without a digest gives PAYLOAD_E_DIGEST_MISMATCH
+// (payload_digest.h) and no file; bytes that do not match give it too, and
+// the file is deleted. HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND) or
+// E_FAIL (empty, not loadable): no file is created. A failed write gives the
+// platform's failure (disk full as disk full; a short write as disk full
+// too), and the partial file is deleted. Whenever the result is a failure,
+// held holds nothing. The outcome goes to the setup log.
+HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held);
+
+// The same, with the file closed again at once.
 HRESULT ExtractPayload(WORD resourceId, const char* outputPath);

@@ -3,12 +3,13 @@
 # prefix. Each is a fresh tmpfs of an exact size, so its free space is exact:
 #   R:  200 MiB minus one page   (too little for the setup's temporary files)
 #   S:  200 MiB exactly          (just enough)
+#   T:  1 MiB                    (too small for a payload: writes fail with disk full)
 #   test-drives.sh mount DRIVES_DIR PREFIX     (needs root; prints why not otherwise)
 #   test-drives.sh unmount DRIVES_DIR
 set -uo pipefail
 action="$1"
 dir="$2"
-drives=(r:209711104 s:209715200)
+drives=(r:209711104 s:209715200 t:1048576)
 
 unmount_all() {
   for entry in "${drives[@]}"; do

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_existence.h"
+#include "base/last_error.h"
 #include "base/setup_log.h"
 #include "setup/setup_paths.h"
 
@@ -46,7 +47,7 @@ CTextString FindDirectXSetupOnMedium()
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof(program));
     // A path cut to fit the buffer is no path at all.
     if (length == 0 || length >= sizeof(program)) {
-        LogFailure(length ? HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER) : HRESULT_FROM_WIN32(GetLastError()),
+        LogFailure(length ? HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER) : LastErrorResult(),
                    "Failed to read the setup program's own path");
         return CTextString();
     }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "base/last_error.h"
 #include "base/module_instance.h"
 #include "base/setup_log.h"
 #include "dxver/dx_version.h"
@@ -77,7 +78,7 @@ int CSetupSequence::Run()
 
     ULARGE_INTEGER freeToCaller;
     if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr)) {
-        LogFailure(HRESULT_FROM_WIN32(GetLastError()), "Failed to read the free space of the temporary folder %s",
+        LogFailure(LastErrorResult(), "Failed to read the free space of the temporary folder %s",
                    tempFolder);
         ShowSetupMessage(IDS_NO_TEMP_SPACE, MB_OK);
         return SETUP_EXIT_REFUSED;

@@ -1,12 +1,12 @@
 #include "setup/work_folder.h"
 
-#include <shellapi.h>
-
 #include <cstring>
 
 #include "base/double_byte.h"
-#include "base/file_existence.h"
+#include "base/last_error.h"
 #include "base/setup_log.h"
+#include "setup/folder_handle_open.h"
+#include "setup/folder_tree_removal.h"
 #include "setup/work_folder_security.h"
 
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
@@ -30,6 +30,53 @@ void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SI
         workFolder[0] = 0; // no room for a name: nothing to create
 }
 
+namespace {
+
+// Names taken by another program in between are given up this often.
+const int CREATE_ATTEMPTS = 10;
+
+// Held from creation to removal: listed and removed through this handle;
+// reading and writing shared (the setup and its installers work inside),
+// deletion not, so nobody else can rename or remove it.
+const ACCESS_MASK FOLDER_ACCESS =
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | DELETE;
+const ULONG FOLDER_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// The last name of path (after its last single-byte backslash).
+const char* LastName(const char* path)
+{
+    const char* last = path;
+    for (const char* p = path; *p;) {
+        std::size_t length = DbcsCharLength(p);
+        if (length == 1 && *p == '\\')
+            last = p + 1;
+        p += length ? length : 1;
+    }
+    return last;
+}
+
+// A bare name in UTF-16 for the calls that take one; false when it has no room.
+bool WidenName(const char* name, wchar_t (&wide)[MAX_PATH], ULONG* chars)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
+    if (length <= 1)
+        return false;
+    *chars = static_cast<ULONG>(length - 1);
+    return true;
+}
+
+DWORD VolumeFlags(HANDLE folder)
+{
+    DWORD flags = 0;
+    // A volume that can't say is taken to keep security: the protected
+    // descriptor is then asked for, and refused by the platform if need be.
+    if (!GetVolumeInformationByHandleW(folder, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return FILE_PERSISTENT_ACLS;
+    return flags;
+}
+
+} // namespace
+
 CWorkFolder::CWorkFolder()
 {
     m_szPath[0] = 0;
@@ -43,29 +90,59 @@ CWorkFolder::~CWorkFolder()
 HRESULT CWorkFolder::Create(const char* tempFolder)
 {
     Remove();
-    char name[SETUP_PATH_SIZE];
-    MakeWorkFolderName(tempFolder, name);
-    if (!name[0]) {
-        LogFailure(E_FAIL, "No work folder name fits in the temporary folder %s", tempFolder ? tempFolder : "");
-        return E_FAIL;
+    const char* temp = tempFolder ? tempFolder : "";
+    // The folder is made inside the temporary folder's handle, so that the
+    // temporary folder's path is looked up once.
+    UniqueFileHandle parent(CreateFileA(temp, FILE_TRAVERSE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!parent) {
+        HRESULT result = LastErrorResult();
+        LogFailure(result, "Failed to open the temporary folder %s", temp);
+        return result;
     }
-    DeleteFileA(name);
-    // Elevated: a folder only administrators can write. Where the platform
-    // refuses that descriptor, the folder gets the default security.
-    CWorkFolderSecurity security;
-    if (!(security.Get() && CreateDirectoryA(name, security.Get())) && !CreateDirectoryA(name, nullptr)) {
-        HRESULT result = HRESULT_FROM_WIN32(GetLastError());
+    CWorkFolderSecurity security(VolumeFlags(parent.Get()));
+    if (FAILED(security.GetResult())) {
+        LogFailure(security.GetResult(), "Failed to make the work folder's protected descriptor");
+        return security.GetResult();
+    }
+    HRESULT result = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    char name[SETUP_PATH_SIZE];
+    for (int attempt = 0; attempt < CREATE_ATTEMPTS && result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+         ++attempt) {
+        MakeWorkFolderName(temp, name);
+        wchar_t wide[MAX_PATH];
+        ULONG chars = 0;
+        if (!name[0] || !WidenName(LastName(name), wide, &chars)) {
+            LogFailure(E_FAIL, "No work folder name fits in the temporary folder %s", temp);
+            return E_FAIL;
+        }
+        // The file made for the name goes first (a link put in its place
+        // goes itself, its target stays; a folder put there stays, and the
+        // name is given up).
+        HRESULT removed = RemoveFolderFile(parent.Get(), wide, chars);
+        if (FAILED(removed) && removed != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+            LogFailure(removed, "Failed to remove %s, made for the work folder's name", name);
+        result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,
+                              OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, security.GetDescriptor(),
+                              m_hFolder);
+        if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
+            LogEvent("%s was made by another program meanwhile: the work folder takes another name", name);
+    }
+    if (FAILED(result)) {
         LogFailure(result, "Failed to create the work folder %s", name);
         return result;
     }
     std::memcpy(m_szPath, name, sizeof(m_szPath));
-    LogEvent("Work folder created: %s", m_szPath);
+    LogEvent("Work folder created: %s (%s)", m_szPath, security.Describe());
     return S_OK;
 }
 
 bool CWorkFolder::Confirm()
 {
-    if (!FolderExists(m_szPath)) {
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (!m_hFolder || !GetFileInformationByHandleEx(m_hFolder.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+        !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         LogEvent("Work folder not found as a folder: %s", m_szPath);
         return false;
     }
@@ -75,26 +152,21 @@ bool CWorkFolder::Confirm()
 
 HRESULT CWorkFolder::Remove()
 {
-    // The shell wants a list of names, ended by a second terminator.
-    char from[SETUP_PATH_SIZE + 1] = {};
-    CopyDbcsAware(from, m_szPath, SETUP_PATH_SIZE - 1);
+    char path[SETUP_PATH_SIZE];
+    CopyDbcsAware(path, m_szPath, SETUP_PATH_SIZE - 1);
+    StripBackslash(path);
     m_szPath[0] = 0;
-    StripBackslash(from);
-    if (!from[0])
+    if (!m_hFolder)
         return S_FALSE;
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from;
-    operation.pTo = "";
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    // The shell's results are mostly platform error numbers.
-    int status = SHFileOperationA(&operation);
-    HRESULT result = status == 0 ? S_OK : HRESULT_FROM_WIN32(static_cast<DWORD>(status));
-    if (SUCCEEDED(result) && GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES)
-        result = HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY); // part of it stayed
+    // Emptied and marked through the handle held since its creation; it
+    // goes as the handle closes.
+    HRESULT result = RemoveFolderTree(m_hFolder.Get());
+    m_hFolder.Reset();
+    if (SUCCEEDED(result) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        result = HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY); // it is still there
     if (FAILED(result))
-        LogFailure(result, "Failed to remove the work folder %s", from);
+        LogFailure(result, "Failed to remove the work folder %s", path);
     else
-        LogEvent("Work folder removed: %s", from);
+        LogEvent("Work folder removed: %s", path);
     return result;
 }

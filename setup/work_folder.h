@@ -2,6 +2,7 @@
 // The work folder: made fresh in the temporary folder for the installers, removed with all its content.
 #include <windows.h>
 
+#include "base/unique_handle.h"
 #include "setup/setup_paths.h"
 
 // The user's temporary folder, with a trailing backslash; "C:\" when it
@@ -13,7 +14,12 @@ void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE]);
 void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
 
 // Owns the work folder from its creation to its removal: whichever way the
-// run ends, the folder goes with this object at the latest.
+// run ends, the folder goes with this object at the latest. From its
+// creation to its removal the object holds the folder open without sharing
+// deletion, so that no other program can rename, remove or replace it
+// (not even while it is empty, in a temporary folder the user may change at
+// will); and the folder is made in the one call that opens it, so what is
+// held is what was made.
 class CWorkFolder {
 public:
     CWorkFolder();
@@ -23,15 +29,17 @@ public:
 
     // Names and creates the folder in tempFolder: the unique file made for
     // the name is replaced by a folder, which only Administrators and SYSTEM
-    // may use when the setup runs elevated (work_folder_security.h). The
-    // platform's failure when it can't be created; then the object owns none.
+    // may use when the setup runs elevated (work_folder_security.h). A name
+    // that another program took in between is given up for a fresh one. The
+    // platform's failure when no folder can be made; then the object owns none.
     HRESULT Create(const char* tempFolder);
-    // True when the folder exists as a folder; then its path gets its
-    // trailing backslash.
+    // True when what is held is a real folder (not a link); then its path
+    // gets its trailing backslash.
     bool Confirm();
     // Deletes the folder with everything in it, silently, nothing to the
-    // recycle bin; afterwards the object owns none. S_FALSE when it owned
-    // none; the shell's failure when the folder could not be deleted.
+    // recycle bin, through handles only: a link inside is removed itself,
+    // never followed out of the folder. Afterwards the object owns none.
+    // S_FALSE when it owned none; the first failure when part of it stayed.
     HRESULT Remove();
 
     // The folder's path (with a trailing backslash once confirmed); empty
@@ -40,4 +48,5 @@ public:
 
 private:
     char m_szPath[SETUP_PATH_SIZE];
+    UniqueFileHandle m_hFolder;
 };

@@ -2,6 +2,7 @@
 
 #include <sddl.h>
 
+#include "base/last_error.h"
 #include "setup/administrator_check.h"
 
 namespace {
@@ -23,16 +24,31 @@ bool IsProcessElevated()
     return CheckTokenMembership(nullptr, administrators.Get(), &member) && member;
 }
 
-CWorkFolderSecurity::CWorkFolderSecurity()
+CWorkFolderSecurity::CWorkFolderSecurity(DWORD volumeFlags)
 {
-    if (!IsProcessElevated())
-        return;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(PROTECTED_FOLDER_SDDL, SDDL_REVISION_1,
-                                                              m_pDescriptor.Put(), nullptr)) {
-        m_pDescriptor.Release(); // a failed call hands out no descriptor
+    if (!IsProcessElevated()) {
+        m_Protection = WorkFolderProtection::DEFAULT_NOT_ELEVATED;
         return;
     }
-    m_Attributes.nLength = sizeof m_Attributes;
-    m_Attributes.lpSecurityDescriptor = m_pDescriptor.Get();
-    m_Attributes.bInheritHandle = FALSE;
+    if (!(volumeFlags & FILE_PERSISTENT_ACLS)) {
+        m_Protection = WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY;
+        return;
+    }
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(PROTECTED_FOLDER_SDDL, SDDL_REVISION_1,
+                                                              m_pDescriptor.Put(), nullptr)) {
+        m_hrResult = LastErrorResult();
+        m_pDescriptor.Release(); // a failed call hands out no descriptor
+    }
+}
+
+const char* CWorkFolderSecurity::Describe() const
+{
+    switch (m_Protection) {
+    case WorkFolderProtection::DEFAULT_NOT_ELEVATED:
+        return "default security, as the setup is not elevated";
+    case WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY:
+        return "default security, as its volume keeps no security";
+    default:
+        return "protected: only Administrators and SYSTEM may use it";
+    }
 }

@@ -5,7 +5,11 @@
 // extraction and the installer's start (a DLL planted beside setup.exe would
 // then run elevated). So when elevated, the folder is made with a protected
 // DACL of its own: full control for Administrators and SYSTEM, inherited by
-// everything made in it, nothing else; owned by Administrators.
+// everything made in it, nothing else; owned by Administrators. It is made
+// with that descriptor in the one call that creates it, never with the
+// default security instead, except where there is nothing to protect
+// against (the setup is not elevated) or nothing to protect with (the
+// volume keeps no security, as FAT does not).
 #include <windows.h>
 
 #include "base/unique_handle.h"
@@ -15,16 +19,30 @@
 // filtered token, which lists the group for denying only, is not elevated.
 bool IsProcessElevated();
 
-// The security attributes to create the work folder with: the protected
-// descriptor above when elevated and the platform builds it, else null (the
-// folder then gets the default security, inherited from its parent).
+enum class WorkFolderProtection {
+    PROTECTED,               // the descriptor above
+    DEFAULT_NOT_ELEVATED,    // the default security: the setup is not elevated
+    DEFAULT_NO_VOLUME_SECURITY, // the default security: the volume keeps none
+};
+
+// The security to create the work folder with, on a volume with the given
+// file system flags (GetVolumeInformation's; FILE_PERSISTENT_ACLS says that
+// it keeps security).
 class CWorkFolderSecurity {
 public:
-    CWorkFolderSecurity();
+    explicit CWorkFolderSecurity(DWORD volumeFlags = FILE_PERSISTENT_ACLS);
 
-    SECURITY_ATTRIBUTES* Get() { return m_pDescriptor ? &m_Attributes : nullptr; }
+    // S_OK, or the platform's failure to build the descriptor when one is
+    // needed: then no folder may be made.
+    HRESULT GetResult() const { return m_hrResult; }
+    WorkFolderProtection GetProtection() const { return m_Protection; }
+    // The descriptor, or null for the default security.
+    PSECURITY_DESCRIPTOR GetDescriptor() const { return m_pDescriptor.Get(); }
+    // How the folder is protected, for the log.
+    const char* Describe() const;
 
 private:
     UniqueLocalMemory m_pDescriptor;
-    SECURITY_ATTRIBUTES m_Attributes = {};
+    WorkFolderProtection m_Protection = WorkFolderProtection::PROTECTED;
+    HRESULT m_hrResult = S_OK;
 };

@@ -9,11 +9,15 @@ namespace {
 const unsigned char DBCS_LOWEST_TRAIL_BYTE = 0x40;
 
 // Names that open a device instead of a file, whatever extension follows.
-const char* const DEVICE_NAMES[] = {
-    "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
-    "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
-    "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",
-};
+// COM and LPT take a digit 0 to 9 or a superscript one, two or three (bytes
+// 0xB9, 0xB2 and 0xB3 in code page 1252; refused in every code page).
+const char* const DEVICE_NAMES[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+const char* const NUMBERED_DEVICE_NAMES[] = {"COM", "LPT"};
+const char DEVICE_NUMBERS[] = "0123456789\xB9\xB2\xB3";
+
+// The name the main package itself is written under beside the entries: an
+// entry of that name would overwrite the package while it is being read.
+const char PACKAGE_FILE_NAME[] = "BCSETUP_IS.BIN";
 
 bool IsRefusedSingleByte(unsigned char c)
 {
@@ -25,16 +29,29 @@ char AsciiUpper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Whether the first length bytes of text are upper, in any case (ASCII).
+bool EqualsIgnoringCase(const char* text, size_t length, const char* upper)
+{
+    if (std::strlen(upper) != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (AsciiUpper(text[i]) != upper[i])
+            return false;
+    }
+    return true;
+}
+
 // stem is the part before the first dot, without trailing blanks.
 bool IsDeviceName(const char* stem, size_t length)
 {
     for (const char* device : DEVICE_NAMES) {
-        if (std::strlen(device) != length)
-            continue;
-        size_t i = 0;
-        while (i < length && AsciiUpper(stem[i]) == device[i])
-            ++i;
-        if (i == length)
+        if (EqualsIgnoringCase(stem, length, device))
+            return true;
+    }
+    if (length != 4 || stem[3] == 0 || !std::strchr(DEVICE_NUMBERS, stem[3]))
+        return false;
+    for (const char* device : NUMBERED_DEVICE_NAMES) {
+        if (EqualsIgnoringCase(stem, 3, device))
             return true;
     }
     return false;
@@ -91,5 +108,5 @@ bool IsBareEntryName(const char* field, size_t fieldSize, LeadBytePredicate isLe
     size_t stemLength = stemEnd;
     while (stemLength > 0 && field[stemLength - 1] == ' ')
         --stemLength;
-    return !IsDeviceName(field, stemLength);
+    return !IsDeviceName(field, stemLength) && !EqualsIgnoringCase(field, length, PACKAGE_FILE_NAME);
 }

@@ -2,9 +2,11 @@
 // The check that keeps every unpacked file inside its destination folder.
 // An entry name must be a bare file name in the ANSI code page: not empty,
 // not "." or "..", without \ / : or other characters Windows refuses in a
-// name, not ending in a dot or a blank, and not a device name (CON, NUL,
-// COM1 ...). Double-byte characters are walked as units, so a Japanese
-// character whose second byte is 0x5C is not taken for a backslash.
+// name, not ending in a dot or a blank, not a device name (CON, NUL,
+// COM0 ... COM9, COM¹ ...), and not the name of the package file itself
+// ("BCSetup_IS.bin", in any case). Double-byte characters are walked as
+// units, so a Japanese character whose second byte is 0x5C is not taken for
+// a backslash.
 #include <cstddef>
 
 // Answers whether a byte begins a double-byte character of the code page.

@@ -89,6 +89,8 @@ PackageResult ReadPackage(CArchiveSource& source, CEntrySink& sink, LeadBytePred
         if (PackageFailed(result))
             return result;
         result = CopyEntryData(source, sink, dataSize);
+        if (!PackageFailed(result))
+            result = sink.FinishEntry();
         sink.CloseEntry();
         if (PackageFailed(result))
             return result;

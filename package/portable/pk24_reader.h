@@ -24,8 +24,11 @@ public:
     // Makes the output for one entry (an existing one is replaced). On
     // failure nothing stays open.
     virtual PackageResult CreateEntry(const char* name) = 0;
-    // Writes to the entry made last; *written receives the bytes stored.
+    // Writes to the entry made last; *written receives the bytes taken.
     virtual PackageResult WriteEntry(const void* data, uint32_t count, uint32_t* written) = 0;
+    // Called once all of an entry's data was written: a sink that holds
+    // bytes back stores them now, and reports a failure to do so.
+    virtual PackageResult FinishEntry() { return PACKAGE_OK; }
     // Ends the entry made last; a failed close is not reported.
     virtual void CloseEntry() = 0;
 

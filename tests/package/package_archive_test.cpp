@@ -160,14 +160,35 @@ TEST_F(PackageArchiveTest, FailingLastEntryKeepsEarlierOnes)
 
 TEST_F(PackageArchiveTest, HostileNamesAreRefusedAndNothingLandsOutside)
 {
-    const std::string hostile[] = {"..\\escaped.txt", "../escaped.txt", "C:escaped.txt",
-                                   "sub\\escaped.txt", "NUL", "com1.txt", "..", "escaped.txt."};
+    const std::string hostile[] = {"..\\escaped.txt", "../escaped.txt", "C:escaped.txt", "sub\\escaped.txt",
+                                   "NUL", "com1.txt", "COM0", "lpt\xB9.txt", "..", "escaped.txt.",
+                                   "bcsetup_is.BIN"};
     for (const std::string& name : hostile) {
         EXPECT_EQ(E_FAIL, Unpack(PackageBuilder().Entry("good.txt", "g").Entry(name, "evil").Build())) << name;
         EXPECT_EQ((std::vector<std::string>{"good.txt"}), Listing(m_strDestination)) << name;
     }
     // Only the archive and the destination folder lie beside the destination.
     EXPECT_EQ((std::vector<std::string>{"BCSetup_IS.bin", "dest"}), Listing(m_strRoot));
+}
+
+// An entry that does not fit on its drive fails with the platform's own
+// code, also when the bytes are still held back in the write-behind block.
+// T: is a 1 MiB drive that scripts/test-drives.sh mounts.
+TEST_F(PackageArchiveTest, FullDriveFailsTheEntryWithDiskFull)
+{
+    if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no test drive T: (scripts/test-drives.sh mounts it as root)";
+    WriteArchive(PackageBuilder().Entry("small.bin", "s").Entry("big.bin", std::string(3 << 20, 'b'))
+                     .Entry("after.bin", "a").Build());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackage(m_strArchive.c_str(), "T:\\"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\small.bin"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\after.bin")) << "went on after the failure";
+    for (const char* name : {"T:\\small.bin", "T:\\big.bin"})
+        DeleteFileA(name);
+    // Held back until the entry's end, a short last block must fail as well.
+    WriteArchive(PackageBuilder().Entry("tail.bin", std::string((1 << 20) + 100, 't')).Build());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackage(m_strArchive.c_str(), "T:\\"));
+    DeleteFileA("T:\\tail.bin");
 }
 
 TEST_F(PackageArchiveTest, DoubleByteNameEndingInBackslashByte)

@@ -10,8 +10,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "package/disk_file.h"
 #include "package/package_archive.h"
 #include "package/payload_digest.h"
 #include "package/payload_extraction.h"
@@ -111,50 +113,96 @@ TEST_F(PayloadExtractionTest, UncreatableOutputGivesThePlatformsError)
 }
 
 // The platform's SHA-256 as the check uses it, against the known answers of
-// FIPS 180-4 ("abc") and of the empty input.
+// FIPS 180-4 ("abc", also fed in two pieces) and of the empty input.
 TEST_F(PayloadExtractionTest, HashingGivesTheKnownAnswers)
 {
-    struct KnownAnswer {
-        std::string content;
-        BYTE digest[PAYLOAD_DIGEST_SIZE];
-    };
-    const KnownAnswer answers[] = {
-        {"abc", {0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40, 0xde, 0x5d, 0xae, 0x22, 0x23,
-                 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17, 0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad}},
-        {"", {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4, 0xc8, 0x99, 0x6f, 0xb9, 0x24,
-              0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b, 0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55}}};
-    for (const KnownAnswer& answer : answers) {
-        std::string path = m_strFolder + "known.bin";
-        {
-            std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-            out << answer.content;
-        }
+    const BYTE abc[PAYLOAD_DIGEST_SIZE] = {0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40,
+                                           0xde, 0x5d, 0xae, 0x22, 0x23, 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17,
+                                           0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad};
+    const BYTE empty[PAYLOAD_DIGEST_SIZE] = {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4,
+                                             0xc8, 0x99, 0x6f, 0xb9, 0x24, 0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b,
+                                             0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
+    const std::pair<std::vector<std::string>, const BYTE*> answers[] = {
+        {{"abc"}, abc}, {{"a", "bc"}, abc}, {{}, empty}, {{""}, empty}};
+    for (const auto& answer : answers) {
+        CPayloadHash hash;
+        ASSERT_EQ(S_OK, hash.Create());
+        for (const std::string& piece : answer.first)
+            ASSERT_EQ(S_OK, hash.Add(reinterpret_cast<const BYTE*>(piece.data()), static_cast<DWORD>(piece.size())));
         BYTE digest[PAYLOAD_DIGEST_SIZE] = {};
-        ASSERT_EQ(S_OK, HashFileSha256(path.c_str(), digest)) << '"' << answer.content << '"';
-        EXPECT_EQ(0, memcmp(answer.digest, digest, sizeof digest)) << '"' << answer.content << '"';
+        ASSERT_EQ(S_OK, hash.Finish(digest));
+        EXPECT_EQ(0, memcmp(answer.second, digest, sizeof digest)) << answer.first.size() << " pieces";
     }
-    BYTE digest[PAYLOAD_DIGEST_SIZE];
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), HashFileSha256((m_strFolder + "none.bin").c_str(), digest));
 }
 
-// The recorded digest is what decides: a written file that differs from it,
-// or a payload that has none, is refused and deleted.
-TEST_F(PayloadExtractionTest, WrittenFileIsCheckedAgainstItsDigest)
+// The recorded digest is what decides: bytes that differ from it, or a
+// payload that has none, are refused, and no file stays.
+TEST_F(PayloadExtractionTest, WrittenBytesAreCheckedAgainstTheirDigest)
 {
-    std::string path = m_strFolder + "checked.bin";
-    ASSERT_EQ(S_OK, ExtractPayload(306, path.c_str()));
-    EXPECT_EQ(S_OK, CheckPayloadDigest(306, path.c_str()));
-    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(307, path.c_str())) << "another payload's digest";
-    {
-        std::fstream file(path.c_str(), std::ios::binary | std::ios::in | std::ios::out);
-        file.seekp(4000);
-        file.put('\x5A' ^ static_cast<char>(ReadFile(path)[4000]));
-    }
-    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(306, path.c_str())) << "one byte changed";
+    std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_4321.bin"));
+    ASSERT_EQ(4321u, original.size());
+    auto digestOf = [](const std::string& bytes, BYTE (&digest)[PAYLOAD_DIGEST_SIZE]) {
+        CPayloadHash hash;
+        ASSERT_EQ(S_OK, hash.Create());
+        ASSERT_EQ(S_OK, hash.Add(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
+        ASSERT_EQ(S_OK, hash.Finish(digest));
+    };
+    BYTE digest[PAYLOAD_DIGEST_SIZE];
+    digestOf(original, digest);
+    EXPECT_EQ(S_OK, CheckPayloadDigest(306, digest));
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(307, digest)) << "another payload's digest";
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(SAMPLE_WITHOUT_DIGEST, digest)) << "none recorded";
+    std::string changed = original;
+    changed[4000] ^= 0x5A;
+    digestOf(changed, digest);
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(306, digest)) << "one byte changed";
 
     std::string unchecked = m_strFolder + "unchecked.bin";
     EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, ExtractPayload(SAMPLE_WITHOUT_DIGEST, unchecked.c_str()));
     EXPECT_FALSE(Exists(unchecked)) << "a payload that failed its check must not stay to be run";
+}
+
+// Between its writing and its use, the file is held: it can be read (and a
+// program started from it), but not written, renamed or deleted.
+TEST_F(PayloadExtractionTest, WrittenFileIsHeldAgainstWritersUntilReleased)
+{
+    std::string path = m_strFolder + "held.exe";
+    std::wstring wide = testing_support::Widen(path);
+    {
+        CDiskFile held;
+        ASSERT_EQ(S_OK, ExtractPayload(306, path.c_str(), held));
+        ASSERT_TRUE(held.IsOpen());
+        const DWORD ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE writer = CreateFileW(wide.c_str(), GENERIC_WRITE, ALL, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, writer) << "another program opened the payload for writing";
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+        if (writer != INVALID_HANDLE_VALUE)
+            CloseHandle(writer);
+        EXPECT_FALSE(MoveFileW(wide.c_str(), (wide + L".moved").c_str()));
+        EXPECT_FALSE(DeleteFileW(wide.c_str()));
+        EXPECT_EQ(ReadFile(testing_support::BinPath("payload_samples\\sample_4321.bin")), ReadFile(path));
+        // The hold reads the file from its start: it is what gets unpacked.
+        char first[16] = {};
+        DWORD got = 0;
+        ASSERT_EQ(S_OK, held.Read(first, sizeof first, &got));
+        EXPECT_EQ(ReadFile(path).substr(0, 16), std::string(first, got));
+    }
+    HANDLE writer = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, writer) << "released with the hold";
+    CloseHandle(writer);
+}
+
+// A payload that does not fit on its drive: the platform's own failure
+// (disk full, not a generic write fault), and no partial file left behind
+// as if it were good. T: is a 1 MiB drive that scripts/test-drives.sh mounts.
+TEST_F(PayloadExtractionTest, FullDriveGivesDiskFullAndLeavesNoFile)
+{
+    if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no test drive T: (scripts/test-drives.sh mounts it as root)";
+    const std::string path = "T:\\payload_305.bin";
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), ExtractPayload(305, path.c_str()));
+    EXPECT_FALSE(Exists(path));
 }
 
 } // namespace

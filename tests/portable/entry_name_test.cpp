@@ -17,7 +17,7 @@ bool Accepted(const std::string& name, LeadBytePredicate isLeadByte = NoLeadByte
 TEST(EntryName, AcceptsBareFileNames)
 {
     for (const char* name : {"setup.exe", "setup.skin", "engine32.cab", "_ISRES1033.DLL", "0x0411.ini",
-                             "a", "CONSOLE.txt", "COM10", "LPT0.dat", "nul1", ".hidden", " lead blank", "x y.z"})
+                             "a", "CONSOLE.txt", "COM10", "LPTX.dat", "COM\xB4", "nul1", ".hidden", " lead blank", "x y.z"})
         EXPECT_TRUE(Accepted(name)) << name;
     EXPECT_TRUE(Accepted(std::string(263, 'n')));
 }
@@ -38,8 +38,19 @@ TEST(EntryName, RefusesNamesWindowsWouldAlter)
 TEST(EntryName, RefusesDeviceNamesWithAnyExtensionOrCase)
 {
     for (const char* name : {"CON", "con", "Prn", "AUX", "NUL", "nul.txt", "NUL .txt", "COM1", "com9.log",
-                             "LPT1", "lpt9.x.y", "CONIN$", "conout$"})
+                             "LPT1", "lpt9.x.y", "CONIN$", "conout$", "COM0", "lpt0.dat", "COM\xB9", "com\xB2.txt",
+                             "LPT\xB3", "Lpt\xB9 .x"})
         EXPECT_FALSE(Accepted(name)) << name;
+}
+
+// An entry of the package file's own name would overwrite the package while
+// it is being unpacked.
+TEST(EntryName, RefusesThePackageFilesOwnName)
+{
+    for (const char* name : {"BCSetup_IS.bin", "bcsetup_is.bin", "BCSETUP_IS.BIN"})
+        EXPECT_FALSE(Accepted(name)) << name;
+    for (const char* name : {"BCSetup_IS.bin2", "BCSetup_IS", "xBCSetup_IS.bin"})
+        EXPECT_TRUE(Accepted(name)) << name;
 }
 
 TEST(EntryName, RefusesNameWithoutTerminatorInField)

@@ -34,13 +34,21 @@ public:
         m_Files[m_strCurrent].append(static_cast<const char*>(data), *written);
         return PACKAGE_OK;
     }
+    PackageResult FinishEntry() override
+    {
+        EXPECT_TRUE(m_bOpen);
+        m_Finished.push_back(m_strCurrent);
+        return m_strCurrent == m_strFailFinish ? static_cast<PackageResult>(0x80070070u) : PACKAGE_OK;
+    }
     void CloseEntry() override { m_bOpen = false; }
 
     std::map<std::string, std::string> m_Files;
     std::vector<std::string> m_Order;
+    std::vector<std::string> m_Finished;  // entries whose data was all handed on
     std::vector<uint32_t> m_Writes;
     std::string m_strCurrent;
     std::string m_strFailCreate = "\x01";
+    std::string m_strFailFinish = "\x01";
     uint32_t m_nWriteLimit = UINT32_MAX;
     bool m_bOpen = false;
 };
@@ -93,6 +101,7 @@ TEST(Pk24Reader, WritesEveryEntryInStoredOrder)
     EXPECT_EQ(big, sink.m_Files["big.bin"]);
     EXPECT_EQ("t", sink.m_Files["other.tag"]);  // any tag is accepted
     EXPECT_EQ((std::vector<uint32_t>{4, 1024, 1024, 452, 1}), sink.m_Writes);
+    EXPECT_EQ(sink.m_Order, sink.m_Finished) << "each entry is finished once, after its data";
 }
 
 TEST(Pk24Reader, CopesWithReadsShorterThanAsked)
@@ -185,6 +194,7 @@ TEST(Pk24Reader, ShortWriteIsDiskFull)
     RecordingSink sink;
     sink.m_nWriteLimit = 1000;
     EXPECT_EQ(PACKAGE_E_DISK_FULL, Unpack(PackageBuilder().Entry("a", std::string(2500, 'q')).Build(), sink));
+    EXPECT_TRUE(sink.m_Finished.empty()) << "an entry whose copy failed is not finished";
 }
 
 TEST(Pk24Reader, CreateFailureFlowsUpUnchanged)
@@ -194,6 +204,14 @@ TEST(Pk24Reader, CreateFailureFlowsUpUnchanged)
     EXPECT_EQ(static_cast<PackageResult>(0x80070005u),
               Unpack(PackageBuilder().Entry("a", "x").Entry("b", "y").Entry("c", "z").Build(), sink));
     EXPECT_EQ((std::vector<std::string>{"a"}), sink.m_Order);
+
+    // Bytes a sink held back that can't be stored at the entry's end fail
+    // the entry, and nothing after it is made.
+    RecordingSink finishing;
+    finishing.m_strFailFinish = "b";
+    EXPECT_EQ(static_cast<PackageResult>(0x80070070u),
+              Unpack(PackageBuilder().Entry("a", "x").Entry("b", "y").Entry("c", "z").Build(), finishing));
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), finishing.m_Order);
 }
 
 } // namespace

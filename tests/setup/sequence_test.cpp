@@ -11,6 +11,7 @@
 #include "tests/support/setup_exit_codes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/unix_link.h"
 
 using namespace testing_support;
 
@@ -176,6 +177,37 @@ TEST(Sequence, FolderDialogCancelledRunsNothing)
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(run.ScratchFolder() + "missing").c_str()));
+}
+
+// While the folder dialog waits on the user the work folder is empty, in a
+// temporary folder every program of the user may change; it stays the
+// setup's own all the same: another program can neither rename nor remove
+// it, and a link it puts inside is not followed by the removal.
+TEST(Sequence, WorkFolderStaysTheSetupsOwnWhileTheDialogWaits)
+{
+    SetupScenario run("heldfolder");
+    run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
+    const std::string outside = run.ScratchFolder() + "outside\\";
+    ASSERT_TRUE(CreateDirectoryW(Widen(outside).c_str(), nullptr));
+    std::ofstream(Widen(outside + "keep.txt").c_str()) << "keep";
+    ASSERT_TRUE(run.Start());
+    HWND dialog = run.WaitForFolderDialog();
+    ASSERT_NE(nullptr, dialog);
+    const std::string work = run.CurrentWorkFolder();
+    ASSERT_FALSE(work.empty());
+    const std::wstring folder = Widen(work.substr(0, work.size() - 1));
+    EXPECT_FALSE(MoveFileW(folder.c_str(), (folder + L".moved").c_str())) << "renamed by another program";
+    EXPECT_FALSE(RemoveDirectoryW(folder.c_str())) << "removed by another program";
+    ASSERT_TRUE(PlantUnixLink(work + "link", outside));
+    PressButton(dialog, IDOK);
+    run.Answer(IDS_SETUP_COMPLETE, IDOK);
+    EXPECT_EQ(kExitOk, run.Finish());
+    EXPECT_EQ(kAllInstallers, run.JournalNames());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(outside + "keep.txt").c_str()))
+        << "the removal followed the link";
+    // Wine removes no link through Windows calls: there the folder stays with the link alone.
+    RemoveUnixLink(work + "link");
+    RemoveDirectoryW(folder.c_str());
 }
 
 // The log is UTF-8 whatever the code page: under code page 932 a work folder

@@ -36,7 +36,10 @@ void RemoveTree(const std::string& folder)
             if (name == L"." || name == L"..")
                 continue;
             std::wstring path = root + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link: removed itself where the platform can, never followed.
+                RemoveDirectoryW(path.c_str());
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(Narrow(path));
             } else {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -14,7 +14,7 @@ std::string TempFolder();
 // A fresh, empty folder for one test (under the prefix's temporary folder),
 // with a trailing backslash. Removed by RemoveTree or at the next run.
 std::string MakeScratchFolder(const std::string& name);
-// Deletes a folder with everything in it.
+// Deletes a folder with everything in it; a folder link inside is not followed.
 void RemoveTree(const std::string& folder);
 // Plants a Unix symbolic link at link (a Windows path) that points at target,
 // as a program of the same user could: Wine follows such a link wherever a

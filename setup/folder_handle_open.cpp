@@ -1,0 +1,53 @@
+#include "setup/folder_handle_open.h"
+
+#include <winternl.h>
+
+#include "base/last_error.h"
+
+namespace {
+
+typedef NTSTATUS(NTAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
+                                              PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
+
+const ULONG OBJECT_CASE_INSENSITIVE = 0x00000040;
+const ULONG SYNCHRONOUS_NONALERT = 0x00000020;
+
+template <class Function> Function NtdllFunction(const char* name)
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+}
+
+} // namespace
+
+HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
+                     ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened)
+{
+    opened.Reset();
+    if (!folder || folder == INVALID_HANDLE_VALUE || !name || nameChars == 0 || nameChars > 255)
+        return E_INVALIDARG;
+    NtCreateFileFunction createFile = NtdllFunction<NtCreateFileFunction>("NtCreateFile");
+    NtStatusToErrorFunction toError = NtdllFunction<NtStatusToErrorFunction>("RtlNtStatusToDosError");
+    if (!createFile || !toError)
+        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+
+    UNICODE_STRING text;
+    text.Buffer = const_cast<wchar_t*>(name);
+    text.Length = static_cast<USHORT>(nameChars * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes = {};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = folder;
+    attributes.ObjectName = &text;
+    attributes.Attributes = OBJECT_CASE_INSENSITIVE;
+    attributes.SecurityDescriptor = descriptor;
+    IO_STATUS_BLOCK status = {};
+    HANDLE handle = nullptr;
+    NTSTATUS result = createFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                 share, disposition, options | SYNCHRONOUS_NONALERT, nullptr, 0);
+    if (result < 0)
+        return Win32ErrorResult(toError(result));
+    opened.Reset(handle);
+    return S_OK;
+}
