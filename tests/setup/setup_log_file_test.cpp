@@ -13,6 +13,7 @@
 #include "setup/setup_log_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/unix_link.h"
 
 using namespace testing_support;
 

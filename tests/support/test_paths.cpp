@@ -2,10 +2,7 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include "tests/support/child_process.h"
-#include "tests/support/wait_until.h"
 
 namespace testing_support {
 
@@ -64,50 +61,6 @@ std::string MakeScratchFolder(const std::string& name)
     RemoveTree(folder);
     CreateDirectoryW(Widen(folder).c_str(), nullptr);
     return folder + "\\";
-}
-
-namespace {
-// Wine's kernel32 tells the Unix path of a Windows one.
-std::string UnixPath(const std::string& path)
-{
-    typedef char*(__cdecl * UnixFileNameFn)(const wchar_t*);
-    UnixFileNameFn unixFileName = reinterpret_cast<UnixFileNameFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixFileName ? unixFileName(Widen(path).c_str()) : nullptr;
-    std::string result = name ? name : "";
-    if (name)
-        HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-} // namespace
-
-bool PlantUnixLink(const std::string& link, const std::string& target)
-{
-    const std::string unixLink = UnixPath(link);
-    const std::string unixTarget = UnixPath(target);
-    if (unixLink.empty() || unixTarget.empty()) {
-        ADD_FAILURE() << "no Unix path for " << link << " or " << target;
-        return false;
-    }
-    // Wine starts a Unix program named by its Unix path.
-    std::wstring commandLine = Widen("/bin/ln -sfn \"" + unixTarget + "\" \"" + unixLink + "\"");
-    STARTUPINFOW startup = {sizeof(startup)};
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(L"/bin/ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "can't start /bin/ln: " << GetLastError();
-        return false;
-    }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // The file test sees a dangling link too.
-    if (!WaitUntil([&] { return GetFileAttributesW(Widen(link).c_str()) != INVALID_FILE_ATTRIBUTES ||
-                                GetLastError() != ERROR_FILE_NOT_FOUND; }, 10000)) {
-        ADD_FAILURE() << "no link at " << link;
-        return false;
-    }
-    return true;
 }
 
 bool IsJapaneseUi()

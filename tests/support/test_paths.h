@@ -16,11 +16,6 @@ std::string TempFolder();
 std::string MakeScratchFolder(const std::string& name);
 // Deletes a folder with everything in it; a folder link inside is not followed.
 void RemoveTree(const std::string& folder);
-// Plants a Unix symbolic link at link (a Windows path) that points at target,
-// as a program of the same user could: Wine follows such a link wherever a
-// Windows program opens the name without refusing existing files. False,
-// with a test failure, when it can't be made.
-bool PlantUnixLink(const std::string& link, const std::string& target);
 // True when the user's language (and so the resources picked) is Japanese.
 bool IsJapaneseUi();
 
