@@ -41,7 +41,8 @@ bin="$win/bin"
 winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
 for kind in full tiny; do
   {
-    echo 'Unicode true'
+    # The peer is built for the processor the setup runs as here.
+    if [ "$BC_ARCH" = x86_64 ]; then echo 'Target amd64-unicode'; else echo 'Unicode true'; fi
     echo 'SetCompress off'
     echo 'SilentInstall silent'
     echo 'RequestExecutionLevel admin'
