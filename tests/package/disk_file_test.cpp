@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
+#include "base/vista_file_calls.h"
 #include "package/disk_file.h"
 #include "tests/support/test_paths.h"
 
@@ -122,6 +124,43 @@ TEST_F(DiskFileTest, DestructionClosesTheFile)
     }
     CDiskFile again;
     EXPECT_EQ(S_OK, Create(again, path, 0));
+}
+
+// ReOpenFile and, as on Windows XP, its stand-in through ntdll: the same
+// file (not the path's), the same access rules and refusals.
+TEST_F(DiskFileTest, ReopenedWithAndWithoutKernel32sReOpenFile)
+{
+    const ReOpenFileFunction ways[] = {LoadedSystemFunction<ReOpenFileFunction>("kernel32.dll", "ReOpenFile"), nullptr};
+    ASSERT_NE(nullptr, ways[0]);
+    for (ReOpenFileFunction way : ways) {
+        SCOPED_TRACE(way ? "kernel32" : "ntdll");
+        const std::string path = Path("held.bin"), moved = Path("moved.bin");
+        CDiskFile file;
+        ASSERT_EQ(S_OK, file.Open(path.c_str(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
+                                  SHARE_READ_WRITE | FILE_SHARE_DELETE, 0, nullptr));
+        ASSERT_EQ(S_OK, file.Write("payload", 7, nullptr, nullptr));
+        ASSERT_TRUE(MoveFileA(path.c_str(), moved.c_str()));
+        std::ofstream(path) << "swapped"; // a file put in its place is not reopened
+
+        HANDLE reopened = ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, SHARE_READ_WRITE | FILE_SHARE_DELETE, 0);
+        ASSERT_NE(INVALID_HANDLE_VALUE, reopened) << GetLastError();
+        char text[16] = {};
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(reopened, text, sizeof text, &read, nullptr));
+        EXPECT_EQ("payload", std::string(text, read));
+        EXPECT_TRUE(CloseHandle(reopened));
+
+        // Refused as kernel32 refuses: a share the first handle's access rules
+        // out, and an attribute where only flags belong.
+        EXPECT_EQ(INVALID_HANDLE_VALUE, ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, FILE_SHARE_READ, 0));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+        EXPECT_EQ(INVALID_HANDLE_VALUE,
+                  ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, SHARE_READ_WRITE, FILE_ATTRIBUTE_HIDDEN));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+        file.Close();
+        ASSERT_TRUE(DeleteFileA(moved.c_str()));
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+    }
 }
 
 } // namespace
