@@ -18,3 +18,11 @@ template <class Function> Function ProcAddress(HMODULE module, const char* name)
 {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
+
+// A function of a DLL every process has loaded (kernel32.dll, ntdll.dll),
+// looked up by name; null where this Windows lacks it.
+template <class Function> Function LoadedSystemFunction(const char* module, const char* name)
+{
+    HMODULE loaded = GetModuleHandleA(module);
+    return loaded ? ProcAddress<Function>(loaded, name) : nullptr;
+}

@@ -1,6 +1,7 @@
 #include "package/disk_file.h"
 
 #include "base/setup_log.h"
+#include "base/vista_file_calls.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ HRESULT CDiskFile::Reopen(const CDiskFile& other, DWORD access, DWORD share)
     if (!other.IsOpen())
         return RESULT_NO_OPEN_FILE;
     m_strPath.Assign(other.m_strPath);
-    m_hFile.Reset(ReOpenFile(other.m_hFile.Get(), access, share, 0));
+    m_hFile.Reset(ReOpenFileOnAnyNt(other.m_hFile.Get(), access, share, 0));
     if (!IsOpen())
         return LastErrorResult();
     return S_OK;

@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include "base/last_error.h"
+#include "base/system_library.h"
 
 namespace {
 
@@ -13,12 +14,6 @@ typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 const ULONG OBJECT_CASE_INSENSITIVE = 0x00000040;
 const ULONG SYNCHRONOUS_NONALERT = 0x00000020;
 
-template <class Function> Function NtdllFunction(const char* name)
-{
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
-}
-
 } // namespace
 
 HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
@@ -27,8 +22,8 @@ HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS
     opened.Reset();
     if (!folder || folder == INVALID_HANDLE_VALUE || !name || nameChars == 0 || nameChars > 255)
         return E_INVALIDARG;
-    NtCreateFileFunction createFile = NtdllFunction<NtCreateFileFunction>("NtCreateFile");
-    NtStatusToErrorFunction toError = NtdllFunction<NtStatusToErrorFunction>("RtlNtStatusToDosError");
+    NtCreateFileFunction createFile = LoadedSystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
+    NtStatusToErrorFunction toError = LoadedSystemFunction<NtStatusToErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
     if (!createFile || !toError)
         return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 

@@ -5,6 +5,7 @@
 
 #include "base/last_error.h"
 #include "base/unique_handle.h"
+#include "base/vista_file_calls.h"
 #include "setup/folder_handle_open.h"
 
 namespace {
@@ -26,7 +27,7 @@ public:
         m_pInfo.reset(static_cast<FILE_NAME_INFO*>(::operator new(BUFFER_SIZE, std::nothrow)));
         if (!m_pInfo)
             return E_OUTOFMEMORY;
-        if (!GetFileInformationByHandleEx(handle, FileNameInfo, m_pInfo.get(), BUFFER_SIZE))
+        if (!GetFileInformationByHandleExOnAnyNt(handle, FileNameInfo, m_pInfo.get(), BUFFER_SIZE))
             return LastErrorResult();
         return S_OK;
     }
@@ -40,9 +41,9 @@ public:
             --parentChars;
         if (Length() != parentChars + 1 + entryChars || name[parentChars] != L'\\')
             return false;
-        return CompareStringOrdinal(name, static_cast<int>(parentChars), parent.m_pInfo->FileName,
+        return CompareStringOrdinalOnAnyNt(name, static_cast<int>(parentChars), parent.m_pInfo->FileName,
                                     static_cast<int>(parentChars), TRUE) == CSTR_EQUAL &&
-               CompareStringOrdinal(name + parentChars + 1, static_cast<int>(entryChars), entry,
+               CompareStringOrdinalOnAnyNt(name + parentChars + 1, static_cast<int>(entryChars), entry,
                                     static_cast<int>(entryChars), TRUE) == CSTR_EQUAL;
     }
 
@@ -62,7 +63,7 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
 {
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
-    if (SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition))
+    if (SetFileInformationByHandleOnAnyNt(entry, FileDispositionInfo, &disposition, sizeof disposition))
         return S_OK;
     HRESULT result = LastErrorResult();
     if (result != HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED) || !(attributes & FILE_ATTRIBUTE_READONLY))
@@ -70,8 +71,8 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
     FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
     const DWORD kept = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
     basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
-    if (!SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic) ||
-        !SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition))
+    if (!SetFileInformationByHandleOnAnyNt(entry, FileBasicInfo, &basic, sizeof basic) ||
+        !SetFileInformationByHandleOnAnyNt(entry, FileDispositionInfo, &disposition, sizeof disposition))
         return LastErrorResult();
     return S_OK;
 }
@@ -95,7 +96,7 @@ HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t*
     if (!entryName.IsEntryOf(folderName, name, nameChars))
         return RESULT_NOT_THE_ENTRY;
     FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!GetFileInformationByHandleEx(entry.Get(), FileAttributeTagInfo, &tag, sizeof tag))
+    if (!GetFileInformationByHandleExOnAnyNt(entry.Get(), FileAttributeTagInfo, &tag, sizeof tag))
         return LastErrorResult();
     if ((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         if (depth < 0)
@@ -103,7 +104,7 @@ HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t*
         if (depth >= MAX_DEPTH)
             return HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY);
         // Listed through a second handle on the same folder (not by its path).
-        UniqueFileHandle listing(ReOpenFile(entry.Get(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+        UniqueFileHandle listing(ReOpenFileOnAnyNt(entry.Get(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             FILE_FLAG_BACKUP_SEMANTICS));
         if (!listing)
@@ -129,7 +130,7 @@ HRESULT RemoveContents(HANDLE folder, const CHandleName& folderName, int depth)
         return E_OUTOFMEMORY;
     HRESULT first = S_OK;
     for (FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;; kind = FileFullDirectoryInfo) {
-        if (!GetFileInformationByHandleEx(folder, kind, listing.get(), LISTING_SIZE)) {
+        if (!GetFileInformationByHandleExOnAnyNt(folder, kind, listing.get(), LISTING_SIZE)) {
             HRESULT result = LastErrorResult();
             if (result == HRESULT_FROM_WIN32(ERROR_NO_MORE_FILES))
                 return first;
@@ -170,7 +171,7 @@ HRESULT RemoveFolderTree(HANDLE folder)
     if (FAILED(result))
         return result;
     FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!GetFileInformationByHandleEx(folder, FileAttributeTagInfo, &tag, sizeof tag))
+    if (!GetFileInformationByHandleExOnAnyNt(folder, FileAttributeTagInfo, &tag, sizeof tag))
         return LastErrorResult();
     return MarkForDeletion(folder, tag.FileAttributes);
 }

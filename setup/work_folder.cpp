@@ -5,6 +5,7 @@
 #include "base/double_byte.h"
 #include "base/last_error.h"
 #include "base/setup_log.h"
+#include "base/vista_file_calls.h"
 #include "setup/folder_handle_open.h"
 #include "setup/folder_tree_removal.h"
 #include "setup/work_folder_security.h"
@@ -70,7 +71,7 @@ DWORD VolumeFlags(HANDLE folder)
     DWORD flags = 0;
     // A volume that can't say is taken to keep security: the protected
     // descriptor is then asked for, and refused by the platform if need be.
-    if (!GetVolumeInformationByHandleW(folder, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+    if (!GetVolumeInformationByHandleWOnAnyNt(folder, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
         return FILE_PERSISTENT_ACLS;
     return flags;
 }
@@ -141,7 +142,7 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
 bool CWorkFolder::Confirm()
 {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!m_hFolder || !GetFileInformationByHandleEx(m_hFolder.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+    if (!m_hFolder || !GetFileInformationByHandleExOnAnyNt(m_hFolder.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
         !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         LogEvent("Work folder not found as a folder: %s", m_szPath);
         return false;

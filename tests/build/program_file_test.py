@@ -24,6 +24,18 @@ KNOWN_DLLS = {
     'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll', 'ole32.dll',
     'oleaut32.dll', 'msvcrt.dll', 'shlwapi.dll', 'comdlg32.dll', 'rpcrt4.dll', 'imm32.dll',
 }
+# Functions Windows Vista and later added to the system DLLs, which the
+# program is known to look up at run time instead: importing one of them
+# stops the program on Windows XP and 2000 before its first line ("entry
+# point not found").
+NEWER_THAN_XP = {
+    'ReOpenFile', 'GetFileInformationByHandleEx', 'SetFileInformationByHandle', 'CompareStringOrdinal',
+    'GetVolumeInformationByHandleW', 'InitOnceExecuteOnce', 'GetTickCount64', 'InitializeSRWLock',
+    'AcquireSRWLockExclusive', 'AcquireSRWLockShared', 'ReleaseSRWLockExclusive', 'ReleaseSRWLockShared',
+    'TryAcquireSRWLockExclusive', 'TryAcquireSRWLockShared', 'CreateSymbolicLinkA', 'CreateSymbolicLinkW',
+    'GetFinalPathNameByHandleA', 'GetFinalPathNameByHandleW', 'CompareStringEx', 'SetDefaultDllDirectories',
+    'SetProcessMitigationPolicy', 'GetProcessMitigationPolicy',
+}
 PROGRAM = None
 
 
@@ -47,6 +59,12 @@ class ProgramFile(unittest.TestCase):
         imported = {d.dll.decode().lower() for d in self.pe.DIRECTORY_ENTRY_IMPORT}
         print('imports:', ', '.join(sorted(imported)))
         self.assertLessEqual(imported, KNOWN_DLLS, 'DLLs outside KnownDLLs: %s' % (imported - KNOWN_DLLS))
+
+    def test_imports_nothing_windows_xp_lacks(self):
+        imported = {symbol.name.decode() for d in self.pe.DIRECTORY_ENTRY_IMPORT for symbol in d.imports
+                    if symbol.name}
+        self.assertIn('CreateFileA', imported, 'no import names read: nothing compared')
+        self.assertEqual(set(), imported & NEWER_THAN_XP, 'imports Windows XP lacks')
 
     def test_exports_get_dx_version_by_its_undecorated_name(self):
         self.assertTrue(hasattr(self.pe, 'DIRECTORY_ENTRY_EXPORT'), 'no export table')

@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
+#include "base/vista_file_calls.h"
+#include "base/unique_handle.h"
 #include "package/disk_file.h"
 #include "tests/support/test_paths.h"
 
@@ -122,6 +125,47 @@ TEST_F(DiskFileTest, DestructionClosesTheFile)
     }
     CDiskFile again;
     EXPECT_EQ(S_OK, Create(again, path, 0));
+}
+
+// ReOpenFile and, as on Windows XP, its stand-in through ntdll: the same
+// access rules and refusals, the same file after its path names another.
+// (Windows reopens the file itself; Wine opens its path again, both ways.)
+TEST_F(DiskFileTest, ReopenedWithAndWithoutKernel32sReOpenFile)
+{
+    const ReOpenFileFunction ways[] = {LoadedSystemFunction<ReOpenFileFunction>("kernel32.dll", "ReOpenFile"), nullptr};
+    ASSERT_NE(nullptr, ways[0]);
+    std::string reopenedText[2];
+    for (ReOpenFileFunction way : ways) {
+        SCOPED_TRACE(way ? "kernel32" : "ntdll");
+        const std::string path = Path("held.bin"), moved = Path("moved.bin");
+        CDiskFile file;
+        ASSERT_EQ(S_OK, file.Open(path.c_str(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
+                                  SHARE_READ_WRITE | FILE_SHARE_DELETE, 0, nullptr));
+        ASSERT_EQ(S_OK, file.Write("payload", 7, nullptr, nullptr));
+        // Refused as kernel32 refuses: a share the first handle's access rules
+        // out, and an attribute where only flags belong.
+        UniqueFileHandle refused(ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, FILE_SHARE_READ, 0));
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+        refused.Reset(ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, SHARE_READ_WRITE, FILE_ATTRIBUTE_HIDDEN));
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+
+        ASSERT_TRUE(MoveFileA(path.c_str(), moved.c_str()));
+        std::ofstream(path) << "swapped"; // a file put in its place
+        UniqueFileHandle reopened(
+            ReOpenFileWith(way, file.GetHandle(), GENERIC_READ, SHARE_READ_WRITE | FILE_SHARE_DELETE, 0));
+        ASSERT_TRUE(reopened) << GetLastError();
+        char text[16] = {};
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(reopened.Get(), text, sizeof text, &read, nullptr));
+        reopenedText[way ? 0 : 1].assign(text, read);
+        reopened.Reset();
+        file.Close();
+        EXPECT_TRUE(DeleteFileA(moved.c_str()));
+        EXPECT_TRUE(DeleteFileA(path.c_str()));
+    }
+    EXPECT_EQ(reopenedText[0], reopenedText[1]);
 }
 
 } // namespace
