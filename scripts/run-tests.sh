@@ -75,7 +75,7 @@ echo
 echo "=== summary ($(( $(date +%s) - start )) s)"
 line() { printf '%-24s %s\n' "$1" "$2"; }
 line "Win32 tests ran as:" "$ran_as"
-[ "$arch" = x86_64 ] && line "Win32 tests as i686:" "not run ($BC_ARCH_WHY)"
+[ "$arch" = x86_64 ] && line "Win32 tests as i686:" "not run: $BC_ARCH_WHY"
 line "native tests:" "${result[native]}"
 for tag in en ja; do
   [ -n "${result[$tag]:-}" ] && line "Win32 tests, $tag:" "${result[$tag]} (prefix made in ${prefix_time[$tag]} s)"

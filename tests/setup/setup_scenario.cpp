@@ -22,20 +22,27 @@ const DWORD kPollMs = 50;
 const DWORD kNoPause = 0;
 const DWORD kTimedOut = 0xDEAD0000;
 
-std::vector<std::string> WorkFolders()
+// The names in the temporary folder that match pattern, folders or files
+// as asked, sorted.
+std::vector<std::string> TempNames(const char* pattern, bool folders)
 {
-    std::vector<std::string> folders;
+    std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen(TempFolder() + "exp*.tmp").c_str(), &data);
+    HANDLE find = FindFirstFileW(Widen(TempFolder() + pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
-        return folders;
+        return names;
     do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            folders.push_back(Narrow(data.cFileName));
+        if (((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
+            names.push_back(Narrow(data.cFileName));
     } while (FindNextFileW(find, &data));
     FindClose(find);
-    std::sort(folders.begin(), folders.end());
-    return folders;
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> WorkFolders()
+{
+    return TempNames("exp*.tmp", true);
 }
 
 std::string ReadWholeFile(const std::wstring& path)
@@ -59,16 +66,9 @@ bool IsWaitWindow(HWND window)
 
 std::vector<std::string> DefaultSetupLogs()
 {
-    std::vector<std::string> logs;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(Widen(TempFolder() + "BCSetup *.log").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return logs;
-    do
-        logs.push_back(TempFolder() + Narrow(found.cFileName));
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    std::sort(logs.begin(), logs.end());
+    std::vector<std::string> logs = TempNames("BCSetup *.log", false);
+    for (std::string& log : logs)
+        log = TempFolder() + log;
     return logs;
 }
 
