@@ -2,6 +2,7 @@
 // and the UI driver in the user's place.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -74,6 +75,7 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
     const std::string logName = logs.front().substr(TempFolder().size());
     EXPECT_EQ(36u, logName.size()) << logName;
     EXPECT_EQ(logName.find_first_not_of("0123456789abcdef", 28), logName.size() - 4) << logName;
+    std::printf("default log: %s; the link at %s left alone\n", logs.front().c_str(), oldLogName.c_str());
     std::vector<std::string> log = ReadSetupLog(logs.front());
     if (withLog) {
         // The log names each installer with the command line it really got, in order.
@@ -199,7 +201,10 @@ TEST(Sequence, WorkFolderStaysTheSetupsOwnWhileTheDialogWaits)
     ASSERT_FALSE(work.empty());
     const std::wstring folder = Widen(work.substr(0, work.size() - 1));
     EXPECT_FALSE(MoveFileW(folder.c_str(), (folder + L".moved").c_str())) << "renamed by another program";
+    const DWORD renameError = GetLastError();
     EXPECT_FALSE(RemoveDirectoryW(folder.c_str())) << "removed by another program";
+    std::printf("work folder %s: rename refused (error %lu), removal refused (error %lu)\n", work.c_str(),
+                static_cast<unsigned long>(renameError), static_cast<unsigned long>(GetLastError()));
     ASSERT_TRUE(PlantUnixLink(work + "link", outside));
     PressButton(dialog, IDOK);
     run.Answer(IDS_SETUP_COMPLETE, IDOK);
