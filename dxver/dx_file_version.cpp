@@ -13,8 +13,8 @@ namespace {
 // The three functions of version.dll the reader needs. The DLL is loaded by
 // the first reader and kept until the process ends. Plain data that needs no
 // start-up code (a program that loads this one as a module to call
-// GetDXVersion runs none); the platform's one-time initialisation loads it
-// once, also when two threads ask at the same time.
+// GetDXVersion runs none); RunOnce loads it once, also when two threads ask
+// at the same time.
 class CVersionLibrary {
 public:
     void Load()
