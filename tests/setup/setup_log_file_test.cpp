@@ -74,6 +74,19 @@ protected:
         CloseSetupLog();
         RemoveTree(m_Folder);
     }
+    // Links the default log's names with number for this second and the
+    // next ones to a file of another program's choice; returns its path.
+    std::string PlantLinksAhead(unsigned number, int seconds)
+    {
+        const std::string target = m_Folder + "elsewhere.txt";
+        WriteWhole(target, "untouched\n");
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        for (int second = 0; second < seconds; ++second)
+            EXPECT_TRUE(PlantUnixLink(m_Folder + DefaultLogName(SecondsLater(now, second), number), target));
+        return target;
+    }
+
     std::string m_Folder = MakeScratchFolder("setuplog");
 };
 
@@ -82,12 +95,7 @@ protected:
 // to is never written.
 TEST_F(SetupLogFileTest, DefaultLogSkipsANamePlantedAhead)
 {
-    const std::string target = m_Folder + "elsewhere.txt";
-    WriteWhole(target, "untouched\n");
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    for (int second = 0; second < 3; ++second)
-        ASSERT_TRUE(PlantUnixLink(m_Folder + DefaultLogName(SecondsLater(now, second), 0x1111), target));
+    const std::string target = PlantLinksAhead(0x1111, 3);
 
     g_nextNumber = 0x1111;
     char path[SETUP_LOG_PATH_SIZE];
@@ -106,12 +114,7 @@ TEST_F(SetupLogFileTest, DefaultLogSkipsANamePlantedAhead)
 // Every name taken: the failure, and nothing written anywhere.
 TEST_F(SetupLogFileTest, DefaultLogGivesUpAfterEightTakenNames)
 {
-    const std::string target = m_Folder + "elsewhere.txt";
-    WriteWhole(target, "untouched\n");
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    for (int second = 0; second < 2; ++second)
-        ASSERT_TRUE(PlantUnixLink(m_Folder + DefaultLogName(SecondsLater(now, second), 7), target));
+    const std::string target = PlantLinksAhead(7, 2);
     char path[SETUP_LOG_PATH_SIZE];
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS), CreateDefaultSetupLog(m_Folder.c_str(), path, [] { return 7u; }));
     EXPECT_FALSE(IsSetupLogOpen());
