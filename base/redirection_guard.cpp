@@ -1,5 +1,6 @@
 #include "base/redirection_guard.h"
 
+#include "base/last_error.h"
 #include "base/system_library.h"
 
 namespace {
@@ -25,7 +26,7 @@ HRESULT EnableRedirectionGuard()
         // Systems that predate the policy refuse its number as a parameter.
         if (error == ERROR_INVALID_PARAMETER)
             return S_FALSE;
-        return HRESULT_FROM_WIN32(error ? error : ERROR_NOT_SUPPORTED);
+        return Win32ErrorResult(error);
     }
     DWORD inForce = 0;
     if (!getPolicy(GetCurrentProcess(), kRedirectionTrustPolicy, &inForce, sizeof(inForce)) ||

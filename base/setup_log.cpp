@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/last_error.h"
 #include "base/unique_handle.h"
 
 namespace {
@@ -24,10 +25,8 @@ public:
     {
         HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (opened == INVALID_HANDLE_VALUE) {
-            DWORD error = GetLastError();
-            return HRESULT_FROM_WIN32(error ? error : ERROR_OPEN_FAILED);
-        }
+        if (opened == INVALID_HANDLE_VALUE)
+            return LastErrorResult();
         UniqueKernelHandle file(opened);
         LARGE_INTEGER size = {};
         if (disposition == CREATE_NEW || (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0)) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/folder_handle_open.h"
+
 namespace {
 
 // ntdll's information classes used here (older SDKs name few of them).
@@ -20,21 +22,14 @@ const int NT_FILE_FS_VOLUME_INFORMATION = 1;
 const int NT_FILE_FS_ATTRIBUTE_INFORMATION = 5;
 const int NO_NT_CLASS = -1;
 
-// Options of ntdll's open.
-const ULONG NT_FILE_OPEN = 0x00000001;
+// Options of ntdll's open that CreateFile's flags ask for.
 const ULONG NT_WRITE_THROUGH = 0x00000002;
 const ULONG NT_SEQUENTIAL_ONLY = 0x00000004;
 const ULONG NT_NO_INTERMEDIATE_BUFFERING = 0x00000008;
-const ULONG NT_SYNCHRONOUS_IO_NONALERT = 0x00000020;
 const ULONG NT_NON_DIRECTORY_FILE = 0x00000040;
 const ULONG NT_RANDOM_ACCESS = 0x00000800;
-const ULONG NT_OPEN_FOR_BACKUP_INTENT = 0x00004000;
-const ULONG NT_OPEN_REPARSE_POINT = 0x00200000;
-const ULONG NT_CASE_INSENSITIVE = 0x00000040;
 const NTSTATUS NT_STATUS_PENDING = 0x00000103;
 
-typedef NTSTATUS(NTAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
-                                              PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 // NtQueryInformationFile, NtSetInformationFile and NtQueryVolumeInformationFile.
 typedef NTSTATUS(NTAPI* NtInformationFunction)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, int);
 typedef NTSTATUS(NTAPI* NtQueryDirectoryFileFunction)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
@@ -150,13 +145,11 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
                     {FILE_FLAG_SEQUENTIAL_SCAN, NT_SEQUENTIAL_ONLY},
                     {FILE_FLAG_NO_BUFFERING, NT_NO_INTERMEDIATE_BUFFERING},
                     {FILE_FLAG_RANDOM_ACCESS, NT_RANDOM_ACCESS},
-                    {FILE_FLAG_BACKUP_SEMANTICS, NT_OPEN_FOR_BACKUP_INTENT},
-                    {FILE_FLAG_OPEN_REPARSE_POINT, NT_OPEN_REPARSE_POINT},
-                    {FILE_FLAG_OVERLAPPED, 0}};
-    // As CreateFile opens: synchronous unless overlapped, a folder only with backup semantics.
-    ULONG options = (flags & FILE_FLAG_OVERLAPPED) ? 0 : NT_SYNCHRONOUS_IO_NONALERT;
-    if (!(flags & FILE_FLAG_BACKUP_SEMANTICS))
-        options |= NT_NON_DIRECTORY_FILE;
+                    {FILE_FLAG_BACKUP_SEMANTICS, OPEN_FOR_BACKUP},
+                    {FILE_FLAG_OPEN_REPARSE_POINT, OPEN_THE_LINK_ITSELF}};
+    // As CreateFile opens: a folder only with backup semantics. The open is
+    // synchronous: an overlapped one is refused with the other flags.
+    ULONG options = (flags & FILE_FLAG_BACKUP_SEMANTICS) ? 0 : NT_NON_DIRECTORY_FILE;
     DWORD unknown = flags;
     for (const auto& option : kOptions) {
         if (flags & option.flag)
@@ -167,23 +160,14 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    NtCreateFileFunction createFile = NtdllFunction<NtCreateFileFunction>("NtCreateFile");
-    if (!createFile) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
+    UniqueFileHandle reopened;
+    HRESULT result = OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FOLDER_OPEN, options,
+                                  nullptr, reopened);
+    if (FAILED(result)) {
+        SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }
-    UNICODE_STRING empty = {};
-    OBJECT_ATTRIBUTES attributes = {};
-    attributes.Length = sizeof attributes;
-    attributes.RootDirectory = file;
-    attributes.ObjectName = &empty;
-    attributes.Attributes = NT_CASE_INSENSITIVE;
-    IO_STATUS_BLOCK io = {};
-    HANDLE reopened = nullptr;
-    if (!Answer(createFile(&reopened, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes, &io, nullptr, 0, share,
-                           NT_FILE_OPEN, options, nullptr, 0)))
-        return INVALID_HANDLE_VALUE;
-    return reopened;
+    return reopened.Release();
 }
 
 BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kernel32, HANDLE file,

@@ -17,10 +17,10 @@ typedef BOOL(WINAPI* GetVolumeInformationByHandleWFunction)(HANDLE, LPWSTR, DWOR
                                                              DWORD);
 typedef int(WINAPI* CompareStringOrdinalFunction)(LPCWCH, int, LPCWCH, int, BOOL);
 
-// ReOpenFile: without kernel32's, a relative open of the handle with an
-// empty name (what ReOpenFile does itself). The FILE_FLAG_ values that ask
-// for no more than an option of the open are taken; others are refused
-// (ERROR_INVALID_PARAMETER).
+// ReOpenFile: without kernel32's, OpenInFolder with no name, a relative
+// open of the handle itself (what ReOpenFile does). The FILE_FLAG_ values
+// that ask for no more than an option of a synchronous open are taken;
+// others, FILE_FLAG_OVERLAPPED among them, are refused (ERROR_INVALID_PARAMETER).
 HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DWORD share, DWORD flags);
 // GetFileInformationByHandleEx: without kernel32's, the basic, standard,
 // name, attribute-tag and full-directory classes (the listing ones through

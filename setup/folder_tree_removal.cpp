@@ -3,10 +3,10 @@
 #include <memory>
 #include <new>
 
+#include "base/folder_handle_open.h"
 #include "base/last_error.h"
 #include "base/unique_handle.h"
 #include "base/vista_file_calls.h"
-#include "setup/folder_handle_open.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ public:
         if (Length() != parentChars + 1 + entryChars || name[parentChars] != L'\\')
             return false;
         return CompareStringOrdinalOnAnyNt(name, static_cast<int>(parentChars), parent.m_pInfo->FileName,
-                                    static_cast<int>(parentChars), TRUE) == CSTR_EQUAL &&
+                                           static_cast<int>(parentChars), TRUE) == CSTR_EQUAL &&
                CompareStringOrdinalOnAnyNt(name + parentChars + 1, static_cast<int>(entryChars), entry,
-                                    static_cast<int>(entryChars), TRUE) == CSTR_EQUAL;
+                                           static_cast<int>(entryChars), TRUE) == CSTR_EQUAL;
     }
 
 private:
@@ -105,8 +105,8 @@ HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t*
             return HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY);
         // Listed through a second handle on the same folder (not by its path).
         UniqueFileHandle listing(ReOpenFileOnAnyNt(entry.Get(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            FILE_FLAG_BACKUP_SEMANTICS));
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                   FILE_FLAG_BACKUP_SEMANTICS));
         if (!listing)
             return LastErrorResult();
         result = RemoveContents(listing.Get(), entryName, depth + 1);

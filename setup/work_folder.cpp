@@ -6,7 +6,7 @@
 #include "base/last_error.h"
 #include "base/setup_log.h"
 #include "base/vista_file_calls.h"
-#include "setup/folder_handle_open.h"
+#include "base/folder_handle_open.h"
 #include "setup/folder_tree_removal.h"
 #include "setup/work_folder_security.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "base/file_existence.h"
+#include "base/folder_handle_open.h"
 #include "base/vista_file_calls.h"
-#include "setup/folder_handle_open.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder.h"
 #include "setup/work_folder_security.h"

@@ -1,4 +1,4 @@
-#include "setup/folder_handle_open.h"
+#include "base/folder_handle_open.h"
 
 #include <winternl.h>
 
@@ -20,7 +20,7 @@ HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS
                      ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened)
 {
     opened.Reset();
-    if (!folder || folder == INVALID_HANDLE_VALUE || !name || nameChars == 0 || nameChars > 255)
+    if (!folder || folder == INVALID_HANDLE_VALUE || (!name && nameChars != 0) || nameChars > 255)
         return E_INVALIDARG;
     NtCreateFileFunction createFile = LoadedSystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
     NtStatusToErrorFunction toError = LoadedSystemFunction<NtStatusToErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
