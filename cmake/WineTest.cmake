@@ -20,7 +20,27 @@ function(bc_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  bc_scale_timeout_when_run(${name} ${T_TIMEOUT})
   if(T_RESOURCE_LOCK)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()
+endfunction()
+
+# bc_scale_timeout_when_run(TEST SECONDS): where programs run emulated, the
+# test scripts set BCSETUP_TIME_SCALE; CTest then allows the test SECONDS
+# times that. Decided when CTest reads the tests, not when CMake writes
+# them: the same build tree runs natively and emulated.
+function(bc_scale_timeout_when_run name seconds)
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/scaled_timeouts.cmake)
+  get_property(started DIRECTORY PROPERTY BC_SCALED_TIMEOUTS_FILE)
+  if(NOT started)
+    file(WRITE ${file} "# Written by bc_scale_timeout_when_run; included by CTest.\n")
+    set_property(DIRECTORY PROPERTY BC_SCALED_TIMEOUTS_FILE ${file})
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+  endif()
+  file(APPEND ${file} "if(\"\$ENV{BCSETUP_TIME_SCALE}\" MATCHES \"^[1-9][0-9]*$\")
+  math(EXPR t \"${seconds} * \$ENV{BCSETUP_TIME_SCALE}\")
+  set_tests_properties(${name} PROPERTIES TIMEOUT \${t})
+endif()
+")
 endfunction()

@@ -2,9 +2,9 @@
 # Builds everything: the host tools natively, then the Win32 program, its
 # stand-ins and tests with mingw-w64.   build.sh [BUILD_DIR] [extra cmake args for the Win32 build]
 # The Win32 side is built for i686 (the product) into BUILD_DIR/win. With
-# BCSETUP_ARCH=x86_64 it is also built for x86_64 into BUILD_DIR/win64, with
-# the same options, for hosts that run no 32-bit code; the checks of the
-# program file there still read the i686 product.
+# BCSETUP_BUILDS="i686 x86_64" it is also built for x86_64 into
+# BUILD_DIR/win64, with the same options, to keep the code 64-bit clean;
+# the checks of the program file there still read the i686 product.
 # BCSETUP_HOST_TOOLS_DIR=<host build>/tools takes the host tools (pk24) from
 # an existing host build instead of building them in BUILD_DIR/host, and
 # BCSETUP_TARGET=<target> builds only that target of the Win32 side (the
@@ -15,9 +15,10 @@ build="$(realpath -m "${1:-$root/build}")"
 shift || true
 jobs="${BCSETUP_JOBS:-$(nproc)}"
 . "$root/scripts/wine-arch.sh"
-case "${BCSETUP_ARCH:-i686}" in
-  i686|x86_64) ;;
-  *) echo "BCSETUP_ARCH must be i686 or x86_64, not '$BCSETUP_ARCH'" >&2; exit 1 ;;
+builds="${BCSETUP_BUILDS:-i686}"
+case " $builds " in
+  " i686 "|" i686 x86_64 ") ;;
+  *) echo "BCSETUP_BUILDS must be \"i686\" or \"i686 x86_64\", not '$builds'" >&2; exit 1 ;;
 esac
 
 # The test and run scripts install first (the host decides the architecture
@@ -43,6 +44,6 @@ build_win() {
 }
 
 build_win i686 "$@"
-if [ "${BCSETUP_ARCH:-i686}" = x86_64 ]; then
+if [ "$builds" = "i686 x86_64" ]; then
   build_win x86_64 -DBCSETUP_PRODUCT_BINARY_DIR="$(bc_win_dir "$build" i686)" "$@"
 fi

@@ -2,18 +2,26 @@
 # Brings what a fresh Debian 12 machine lacks to build and test the setup.
 # Idempotent: it checks each piece first, so a second run takes seconds.
 #
-# It gets through a day on which the package archive is out of step: an index
-# that fails to download is retried, then named and left out; the 32-bit Wine
-# (the i386 architecture and wine32:i386) is installed on its own, and when it
-# cannot be, that is said plainly, the reason is kept for the test harness
-# (which then runs the x86_64 build under wine64) and everything else still
-# installs. It fails only when a package that is really needed cannot be
-# installed, and names it.
+# The product is a 32-bit program; Wine runs its 32-bit side through Wine's
+# 32-bit Linux loader. Where the host runs 32-bit code the archive's
+# wine32:i386 serves. Where it runs none (the kernel's IA-32 emulation off),
+# or wine32:i386 can't be installed, scripts/private-wine32.sh sets up a
+# private 32-bit Wine from Debian packages, run through qemu-i386, in a
+# folder outside the clone (BCSETUP_WINE32_DIR, default
+# /var/cache/bcsetup/wine32); nothing of it is installed system-wide.
 #
-# BCSETUP_DEPS_STATE_DIR (default /var/lib/bcsetup) holds wine32-unavailable,
-# the reason the 32-bit Wine could not be installed; removed once it is.
+# It gets through a day on which the package archive is out of step: an index
+# that fails to download is retried, then named and left out; wine32:i386 is
+# installed on its own, and when it cannot be, that is said plainly, the
+# reason is kept (BCSETUP_DEPS_STATE_DIR/wine32-unavailable, default
+# /var/lib/bcsetup) and the private 32-bit Wine serves instead. It fails only
+# when a package that is really needed cannot be installed, or the 32-bit
+# Wine cannot be had either way, and names it.
+#
 # BCSETUP_APT_TRIES and BCSETUP_APT_RETRY_SECONDS set the retries of
-# apt-get update (3 tries, 10 s apart).
+# apt-get update (3 tries, 10 s apart). BCSETUP_HOST_RUNS_32BIT=yes|no
+# overrides the host's answer, and BCSETUP_PRIVATE_WINE32 names the script
+# that sets up the private Wine, to try these decisions.
 set -euo pipefail
 
 state_dir="${BCSETUP_DEPS_STATE_DIR:-/var/lib/bcsetup}"
@@ -21,6 +29,9 @@ wine32_note="$state_dir/wine32-unavailable"
 tries="${BCSETUP_APT_TRIES:-3}"
 retry_seconds="${BCSETUP_APT_RETRY_SECONDS:-10}"
 
+root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/wine-arch.sh"
+private_wine32="${BCSETUP_PRIVATE_WINE32:-$root/scripts/private-wine32.sh}"
 say() { echo "install-deps: $*" >&2; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 is_root() { [ "$(id -u)" -eq 0 ]; }
@@ -37,8 +48,12 @@ wine32=wine32:i386
 
 need=()
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
+# The archive's 32-bit Wine only where 32-bit code runs: elsewhere it could
+# start nothing, and its loader would mislead /usr/bin/wine.
 want_wine32=0
-have_pkg "$wine32" || want_wine32=1
+host_runs_32bit=1
+bc_host_runs_32bit || host_runs_32bit=0
+[ "$host_runs_32bit" -eq 1 ] && ! have_pkg "$wine32" && want_wine32=1
 
 failed_indexes=""
 apt_said=""
@@ -79,7 +94,7 @@ apt_install() {
 }
 
 if [ "$want_wine32" -eq 1 ] && ! is_root; then
-  say "the 32-bit Wine ($wine32) is not installed and only root can install it; the Win32 tests will run the x86_64 build under wine64"
+  say "the 32-bit Wine ($wine32) is not installed and only root can install it; the private 32-bit Wine serves instead"
   want_wine32=0
 fi
 if [ "${#need[@]}" -gt 0 ] && ! is_root; then
@@ -119,12 +134,26 @@ if [ "$want_wine32" -eq 1 ]; then
   if [ -n "$wine32_reason" ]; then
     say "the 32-bit Wine ($wine32) could not be installed: $wine32_reason"
     [ -n "$apt_said" ] && printf '%s\n' "$apt_said" | sed 's/^/  /' >&2
-    say "everything else is installed; the Win32 tests will run the x86_64 build under wine64"
+    say "everything else is installed; the private 32-bit Wine serves instead"
     mkdir -p "$state_dir"
     printf '%s\n' "$wine32_reason" > "$wine32_note"
   fi
 fi
 have_pkg "$wine32" && rm -f "$wine32_note"
+
+# The private 32-bit Wine wherever the archive's can't serve.
+if [ "$host_runs_32bit" -eq 0 ] || ! have_pkg "$wine32"; then
+  if [ "$host_runs_32bit" -eq 0 ]; then
+    why="this host runs no 32-bit code"
+  else
+    why="wine32:i386 is not installed"
+  fi
+  if ! "$private_wine32"; then
+    say "$why, and the private 32-bit Wine could not be set up; no i686 program can start under Wine here"
+    exit 1
+  fi
+  say "$why: the 32-bit side runs through the private 32-bit Wine under qemu-i386 ($(bc_private_wine32_dir))"
+fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   if ! is_root; then

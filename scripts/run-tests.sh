@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests of the portable core
-# (and the fuzzer), then the Win32 tests under Wine, once under an English and
-# once under the Japanese locale, each in a fresh Wine prefix in the build tree.
+# (and the fuzzer), then the Win32 tests under Wine:
+#   - the i686 build (the product) under en_US.UTF-8 and under ja_JP.UTF-8,
+#     side by side, in 64-bit prefixes (WoW64, as on 64-bit Windows), its
+#     32-bit side native where the host allows it, else emulated through
+#     the private 32-bit Wine (scripts/private-wine32.sh);
+#   - the x86_64 build under en_US.UTF-8, which keeps the code 64-bit clean.
+# Each run has a fresh prefix (a copy of one made once per run of this
+# script), its own wineserver, its own drives and its own Xvfb display.
 #   run-tests.sh [BUILD_DIR]
-# The Win32 tests run the i686 build (the product) under Wine's 32-bit loader
-# where this host runs 32-bit code, else an x86_64 build of the same sources
-# under wine64. BCSETUP_TEST_ARCH=i686|x86_64 forces one.
 # While working on one area: BCSETUP_CTEST_ARGS="-R name" picks tests,
-# BCSETUP_LOCALES=en_US.UTF-8 runs one locale only.
+# BCSETUP_TEST_RUNS="i686:en" (of i686:en i686:ja x86_64:en) picks runs.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
@@ -16,69 +19,103 @@ start=$(date +%s)
 "$root/scripts/install-deps.sh" || { echo "INSTALL FAILED"; exit 1; }
 export BCSETUP_DEPS_CHECKED=1
 . "$root/scripts/wine-arch.sh"
-bc_choose_arch BCSETUP_TEST_ARCH || exit 1
-arch="$BC_ARCH"
-case "$arch" in
-  i686) ran_as="i686 under wine32 ($BC_ARCH_WHY)" ;;
-  x86_64) ran_as="x86_64 under wine64: $BC_ARCH_WHY" ;;
-esac
-echo "=== Win32 tests will run as $ran_as"
-if [ "$arch" = i686 ] && ! bc_host_runs_32bit; then
-  echo "warning: this host runs no 32-bit code; the i686 Win32 tests will fail" >&2
+bc_wine_env
+if [ "$BC_WINE32" = missing ]; then
+  echo "No i686 program can start under Wine here: $BC_WINE32_WHY"; exit 1
 fi
+echo "=== the 32-bit side runs $BC_WINE32 ($BC_WINE32_WHY)"
+runs="${BCSETUP_TEST_RUNS:-i686:en i686:ja x86_64:en}"
+builds="i686"; [[ " $runs " == *" x86_64:"* ]] && builds="i686 x86_64"
 
-BCSETUP_ARCH="$arch" "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
-win="$(bc_win_dir "$build" "$arch")"
+BCSETUP_BUILDS="$builds" "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
+built=$(date +%s)
 
-declare -A result prefix_time timed_out
 status=0
-
 echo "=== native tests"
-if (cd "$build/host" && ctest --output-on-failure ${BCSETUP_CTEST_ARGS:-}); then result[native]=passed; else result[native]=FAILED; status=1; fi
+if (cd "$build/host" && ctest --output-on-failure ${BCSETUP_CTEST_ARGS:-}); then native=passed; else native=FAILED; status=1; fi
 
-pidfile="$(mktemp)"
-display="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
-export DISPLAY="$display"
-trap 'kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"; "$root/scripts/test-drives.sh" unmount "$win/drives"' EXIT
+scale="$(bc_time_scale)"
+export BCSETUP_TIME_SCALE="$scale"
+report="$build/test-runs"
+rm -rf "$report" && mkdir -p "$report"
 
-for loc in ${BCSETUP_LOCALES:-en_US.UTF-8 ja_JP.UTF-8}; do
-  tag=en; [[ $loc == ja_* ]] && tag=ja
-  echo "=== Win32 tests under Wine ($arch), $loc"
-  export LANG="$loc" LC_ALL="$loc"
+# One prefix made for all runs, then copied.
+template="$build/wine-template"
+made=$(date +%s)
+"$root/scripts/wine-prefix.sh" "$template" || { echo "PREFIX FAILED"; exit 1; }
+template_time=$(( $(date +%s) - made ))
+export BCSETUP_WINE_TEMPLATE="$template"
+
+# run_win32 ARCH TAG: one run of the Win32 tests; leaves its result in
+# $report/ARCH-TAG.*. Its output goes to $report/ARCH-TAG.log.
+run_win32() {
+  local arch="$1" tag="$2" loc win prefix pidfile display log result=passed
+  loc=en_US.UTF-8; [ "$tag" = ja ] && loc=ja_JP.UTF-8
+  win="$(bc_win_dir "$build" "$arch")"
   prefix="$win/wine/$tag"
-  made=$(date +%s)
-  "$root/scripts/wine-prefix.sh" "$prefix" "$arch"
-  prefix_time[$tag]=$(( $(date +%s) - made ))
-  "$root/scripts/test-drives.sh" mount "$win/drives" "$prefix"
+  log="$report/$arch-$tag.log"
+  export LANG="$loc" LC_ALL="$loc" WINEPREFIX="$prefix"
+  local copied; copied=$(date +%s)
+  "$root/scripts/wine-prefix.sh" "$prefix" "$template" || { echo FAILED >"$report/$arch-$tag.result"; return; }
+  echo $(( $(date +%s) - copied )) >"$report/$arch-$tag.prefix"
+  pidfile="$(mktemp)"
+  display="$("$root/scripts/xvfb.sh" "$pidfile")" || { echo FAILED >"$report/$arch-$tag.result"; return; }
+  export DISPLAY="$display"
+  "$root/scripts/test-drives.sh" mount "$win/drives/$tag" "$prefix"
   # Keep the prefix's server and services up for the whole run, started here
   # with their output on /dev/null: started by the first test they would hold
   # CTest's output pipe open and CTest would wait for them forever.
-  WINEPREFIX="$prefix" wineserver -p
-  WINEPREFIX="$prefix" "$win/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
-  # The checks of the built files run no Windows code: the first locale only.
-  only_once=(); [ -n "${result[en]:-}${result[ja]:-}" ] && only_once=(-LE build_check)
-  # A test that times out runs once more: under load Wine now and then
-  # never starts a program (no output at all). A test that hangs again fails,
-  # and every time-out is named in the summary.
-  ctest_log="$win/ctest-$tag.log"
-  if (cd "$win" && ctest --output-on-failure --timeout 600 --repeat after-timeout:2 "${only_once[@]}" \
-        ${BCSETUP_CTEST_ARGS:-}) 2>&1 | tee "$ctest_log"; then
-    result[$tag]=passed
-  else
-    result[$tag]=FAILED; status=1
+  wineserver -p
+  "$win/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+  # The checks of the built files run no Windows code: once, in the i686
+  # English run.
+  local only_once=()
+  [ "$arch-$tag" = i686-en ] || only_once=(-LE build_check)
+  (cd "$win" && ctest --output-on-failure --timeout $((600 * scale)) "${only_once[@]}" ${BCSETUP_CTEST_ARGS:-}) \
+    >"$log" 2>&1 || result=FAILED
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"
+  "$root/scripts/test-drives.sh" unmount "$win/drives/$tag"
+  echo "$result" >"$report/$arch-$tag.result"
+}
+
+# The runs side by side, each printing when it ends.
+pids=()
+for run in $runs; do
+  arch="${run%%:*}" tag="${run##*:}"
+  echo "=== Win32 tests of the $arch build, $tag: started (log: $report/$arch-$tag.log)"
+  ( run_win32 "$arch" "$tag"; echo "=== Win32 tests of the $arch build, $tag: $(cat "$report/$arch-$tag.result") after $(( $(date +%s) - built )) s" ) &
+  pids+=($!)
+done
+wait "${pids[@]}"
+
+# What failed, in full, after the summaries of every run.
+for run in $runs; do
+  arch="${run%%:*}" tag="${run##*:}"
+  if [ "$(cat "$report/$arch-$tag.result" 2>/dev/null)" != passed ]; then
+    echo; echo "=== the $arch build, $tag: failures"
+    sed -n '/The following tests FAILED/,$p;/\*\*\*Failed\|\*\*\*Timeout\|\*\*\*Exception/p' "$report/$arch-$tag.log"
+    echo "(the whole output: $report/$arch-$tag.log)"
   fi
-  timed_out[$tag]="$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*Timeout.*/\1/p' "$ctest_log" | sort -u | tr '\n' ' ')"
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
 done
 
 echo
-echo "=== summary ($(( $(date +%s) - start )) s)"
-line() { printf '%-24s %s\n' "$1" "$2"; }
-line "Win32 tests ran as:" "$ran_as"
-[ "$arch" = x86_64 ] && line "Win32 tests as i686:" "not run: $BC_ARCH_WHY"
-line "native tests:" "${result[native]}"
-for tag in en ja; do
-  [ -n "${result[$tag]:-}" ] && line "Win32 tests, $tag:" "${result[$tag]} (prefix made in ${prefix_time[$tag]} s)"
-  [ -n "${timed_out[$tag]:-}" ] && line "  timed out, ran again:" "${timed_out[$tag]}"
+echo "=== summary ($(( $(date +%s) - start )) s; build $(( built - start )) s)"
+line() { printf '%-30s %s\n' "$1" "$2"; }
+line "native tests:" "$native"
+line "template prefix (WoW64):" "made in $template_time s"
+for run in $runs; do
+  arch="${run%%:*}" tag="${run##*:}" log="$report/$arch-$tag.log"
+  res="$(cat "$report/$arch-$tag.result" 2>/dev/null || echo FAILED)"
+  [ "$res" = passed ] || status=1
+  side=native
+  [ "$arch" = i686 ] && side="32-bit side $BC_WINE32"
+  line "$arch, $tag:" "$res; WoW64 prefix ($side), copied in $(cat "$report/$arch-$tag.prefix" 2>/dev/null || echo '?') s; $(grep -o '[0-9]*% tests passed.*' "$log" 2>/dev/null || echo 'no tests ran')"
+  timed_out="$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*Timeout.*/\1/p' "$log" 2>/dev/null | sort -u | tr '\n' ' ')"
+  [ -n "$timed_out" ] && line "  timed out:" "$timed_out"
+  not_run="$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\(Not Run\|Skipped\).*/\1/p' "$log" 2>/dev/null | sort -u | tr '\n' ' ')"
+  [ -n "$not_run" ] && line "  not run:" "$not_run"
 done
+[ "$BC_WINE32" = emulated ] && line "time-outs:" "x$scale (the 32-bit side runs emulated)"
 exit $status

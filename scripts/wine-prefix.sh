@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Creates a fresh Wine prefix for programs of ARCH (i686, the default, or
-# x86_64):   wine-prefix.sh DIR [ARCH]
+# Creates a fresh 64-bit Wine prefix, in which the i686 build runs as on
+# 64-bit Windows (WoW64) and the x86_64 build natively:
+#   wine-prefix.sh DIR [TEMPLATE]
+# With TEMPLATE (a prefix this script made, its programs ended) DIR becomes
+# a copy of it: making a prefix costs seconds natively and far more where
+# the 32-bit side runs emulated, copying one a moment.
 # Gecko and Mono are not installed; the prefix is ready when this returns.
 # A prefix made before is removed first, but only one this script made (it
 # holds the marker file below): any other folder of that name is refused and
 # left as it is.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-dir="$(realpath -m "${1:?usage: wine-prefix.sh DIR [ARCH]}")"
+dir="$(realpath -m "${1:?usage: wine-prefix.sh DIR [TEMPLATE]}")"
+template="${2:-}"
 marker="$dir/.bcsetup-wine-prefix"
 . "$root/scripts/wine-arch.sh"
-bc_wine_env "${2:-i686}"
+bc_wine_env
 if [ -f "$marker" ]; then
   rm -rf "$dir"
 elif [ -d "$dir" ] && [ -z "$(ls -A "$dir")" ]; then
@@ -19,6 +24,12 @@ elif [ -e "$dir" ]; then
   echo "wine-prefix.sh: $dir is not a prefix made by this script (no $(basename "$marker")); not removing it." >&2
   echo "Remove it yourself if it is an old test prefix, or name another folder." >&2
   exit 1
+fi
+if [ -n "$template" ]; then
+  [ -f "$template/$(basename "$marker")" ] || { echo "wine-prefix.sh: $template is no prefix made by this script" >&2; exit 1; }
+  mkdir -p "$(dirname "$dir")"
+  cp -a "$template" "$dir"
+  exit 0
 fi
 mkdir -p "$dir"
 echo "A Wine prefix made by scripts/wine-prefix.sh, which removes it when making it again." >"$marker"

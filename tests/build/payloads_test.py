@@ -166,7 +166,7 @@ class ReleaseBuilds(PayloadChecks):
         into a folder that does not exist yet; returns the Win32 build folder."""
         new_dir = os.path.join(self.WORK, case)
         shutil.rmtree(new_dir, ignore_errors=True)
-        env = dict(os.environ, BCSETUP_ARCH='i686', BCSETUP_HOST_TOOLS_DIR=os.path.dirname(os.path.dirname(PK24)),
+        env = dict(os.environ, BCSETUP_HOST_TOOLS_DIR=os.path.dirname(os.path.dirname(PK24)),
                    BCSETUP_TARGET=target)
         options = ['-DBCSETUP_MAIN_PACKAGE=' + main, '-DBCSETUP_WMF_RUNTIME=' + wmf, '-DBCSETUP_DIVX_SETUP=' + divx]
         if signed:

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Tries install-deps.sh's decisions against an apt that fails the way the
-# package archive does on a bad day, with stand-in apt-get, dpkg and
-# dpkg-query early on PATH (nothing is installed for real), and the test
-# harness's choice of architecture that follows from it.
+# package archive does on a bad day, on hosts that do and don't run 32-bit
+# code, with stand-in apt-get, dpkg and dpkg-query early on PATH and a
+# stand-in for the private 32-bit Wine's set-up (nothing is installed for
+# real); then the harness's choice of the 32-bit side that follows from it,
+# and the private Wine's reuse of what an earlier run set up.
 #   install_deps_test.sh SOURCE_DIR SCRATCH_DIR
 set -uo pipefail
 src="$1"
@@ -17,10 +19,13 @@ expect_in() { grep -qF -- "$2" <<<"$1" || fail "$3: expected \"$2\" in:"$'\n'"$1
 # and the scripted answer of apt-get update (update.fails: its output).
 cat > "$scratch/bin/dpkg-query" <<'STANDIN'
 #!/usr/bin/env bash
-# dpkg-query -W -f='${Status}' PACKAGE
+# dpkg-query -W -f='${Status}' PACKAGE (or -f='${Version}')
 pkg="${!#}"
-grep -qxF "$pkg" "$STANDIN_STATE/installed" && echo -n 'install ok installed' && exit 0
-exit 1
+grep -qxF "$pkg" "$STANDIN_STATE/installed" || exit 1
+case "$*" in
+  *Version*) echo -n '8.0~repack-4' ;;
+  *) echo -n 'install ok installed' ;;
+esac
 STANDIN
 cat > "$scratch/bin/dpkg" <<'STANDIN'
 #!/usr/bin/env bash
@@ -47,6 +52,12 @@ case "$*" in
     printf '%s\n' "${pkgs[@]}" >> "$STANDIN_STATE/installed" ;;
 esac
 STANDIN
+# The private 32-bit Wine's set-up: records that it ran; private.fails fails it.
+cat > "$scratch/bin/private-wine32" <<'STANDIN'
+#!/usr/bin/env bash
+echo ran >> "$STANDIN_STATE/private-calls"
+[ ! -f "$STANDIN_STATE/private.fails" ]
+STANDIN
 cat > "$scratch/bin/id" <<'STANDIN'
 #!/bin/sh
 echo 0
@@ -63,12 +74,17 @@ run_case() {
   mkdir -p "$STANDIN_STATE"
   : > "$STANDIN_STATE/installed"
 }
+# run_script [yes|no]: install-deps.sh on a host that runs 32-bit code (yes,
+# the default) or doesn't.
 run_script() {
   out="$(PATH="$scratch/bin:$PATH" BCSETUP_DEPS_STATE_DIR="$STANDIN_STATE/var" \
-         BCSETUP_APT_RETRY_SECONDS=0 "$src/scripts/install-deps.sh" 2>&1)"
+         BCSETUP_APT_RETRY_SECONDS=0 BCSETUP_HOST_RUNS_32BIT="${1:-yes}" \
+         BCSETUP_PRIVATE_WINE32="$scratch/bin/private-wine32" "$src/scripts/install-deps.sh" 2>&1)"
   code=$?
 }
-calls() { grep -c "$1" "$STANDIN_STATE/calls" 2>/dev/null || true; }
+private_calls() { count ran "$STANDIN_STATE/private-calls"; }
+count() { local n; n="$(grep -c "$1" "$2" 2>/dev/null)"; echo "${n:-0}"; }
+calls() { count "$1" "$STANDIN_STATE/calls"; }
 
 index='http://deb.debian.org/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz'
 bad_day() {
@@ -86,7 +102,8 @@ run_script
 expect_in "$out" "could not be downloaded after 3 tries" "bad day"
 expect_in "$out" "$index" "bad day"
 expect_in "$out" "the 32-bit Wine (wine32:i386) could not be installed" "bad day"
-expect_in "$out" "the Win32 tests will run the x86_64 build under wine64" "bad day"
+expect_in "$out" "the private 32-bit Wine serves instead" "bad day"
+[ "$(private_calls)" -eq 1 ] || fail "bad day: the private 32-bit Wine was set up $(private_calls) times, expected once"
 grep -qxF xorriso "$STANDIN_STATE/installed" || fail "bad day: the other packages were not installed"
 grep -qxF i386 "$STANDIN_STATE/architectures" || fail "bad day: the i386 architecture was not added"
 note="$STANDIN_STATE/var/wine32-unavailable"
@@ -94,29 +111,71 @@ grep -qF "held packages; index not downloaded: $index" "$note" 2>/dev/null ||
   fail "bad day: the reason kept for the harness: $(cat "$note" 2>/dev/null)"
 echo "--- what install-deps.sh printed on a bad day:"; echo "$out"
 
-# The harness then runs the x86_64 build and says why; forcing i686 fails.
+# The harness's choice of the 32-bit side: native only with 32-bit code and
+# wine32, else emulated through the private Wine, else none (and why).
 (
   . "$src/scripts/wine-arch.sh"
-  export BCSETUP_DEPS_STATE_DIR="$STANDIN_STATE/var" BCSETUP_WINE32_LOADER="$scratch/no-such-loader"
-  unset BCSETUP_TEST_ARCH
-  bc_choose_arch BCSETUP_TEST_ARCH || exit 1
-  [ "$BC_ARCH" = x86_64 ] || { echo "FAIL: harness chose $BC_ARCH without the 32-bit Wine"; exit 1; }
-  if bc_host_runs_32bit; then
-    case "$BC_ARCH_WHY" in
-      "the 32-bit Wine could not be installed (Error, pkgProblemResolver"*) ;;
-      *) echo "FAIL: harness reason: $BC_ARCH_WHY"; exit 1 ;;
-    esac
-  fi
-  echo "--- the harness: x86_64 under wine64: $BC_ARCH_WHY"
-  BCSETUP_TEST_ARCH=i686
-  if forced="$(bc_choose_arch BCSETUP_TEST_ARCH 2>&1)"; then
-    echo "FAIL: BCSETUP_TEST_ARCH=i686 accepted without the 32-bit Wine"; exit 1
-  fi
-  case "$forced" in
-    *"BCSETUP_TEST_ARCH=i686, but the 32-bit Wine could not be installed"*) echo "--- forced: $forced" ;;
-    *) echo "FAIL: forced i686 said: $forced"; exit 1 ;;
+  fake_loader="$scratch/wine32-loader"; : > "$fake_loader"; chmod +x "$fake_loader"
+  private="$scratch/private-ready"; mkdir -p "$private"; : > "$private/ready"
+  choose() {  # HOST_RUNS_32BIT LOADER PRIVATE_DIR
+    BCSETUP_HOST_RUNS_32BIT="$1" BCSETUP_WINE32_LOADER="$2" BCSETUP_WINE32_DIR="$3"
+    export BCSETUP_HOST_RUNS_32BIT BCSETUP_WINE32_LOADER BCSETUP_WINE32_DIR
+    bc_wine_env
+    echo "$BC_WINE32 $BC_WINE"
+  }
+  expect() {  # WHAT GOT
+    [ "${2%% *}" = "$1" ] || { echo "FAIL: harness chose $2, expected $1"; exit 1; }
+  }
+  expect native "$(choose yes "$fake_loader" "$scratch/none")"
+  expect emulated "$(choose yes "$scratch/no-such-loader" "$private")"
+  expect emulated "$(choose no "$fake_loader" "$private")"
+  got="$(choose no "$fake_loader" "$private")"
+  [ "${got#* }" = "$private/host/lib/wine/wine64" ] || { echo "FAIL: emulated, but Wine is ${got#* }"; exit 1; }
+  expect missing "$(choose no "$fake_loader" "$scratch/none")"
+  choose no "$fake_loader" "$scratch/none" >/dev/null
+  case "$BC_WINE32_WHY" in
+    "this host runs no 32-bit code and the private 32-bit Wine is not set up"*) ;;
+    *) echo "FAIL: missing, and the reason: $BC_WINE32_WHY"; exit 1 ;;
   esac
+  [ "$(BC_WINE32=emulated bc_time_scale)" -gt 1 ] && [ "$(BC_WINE32=native bc_time_scale)" -eq 1 ] ||
+    { echo "FAIL: time-outs don't scale where programs run emulated"; exit 1; }
+  echo "--- the harness: native, emulated and missing as expected"
 ) || failures=$((failures + 1))
+
+# A host that runs no 32-bit code: no i386 architecture and no wine32:i386
+# system-wide, the private 32-bit Wine instead; a second run asks apt nothing.
+run_case no-32bit
+run_script no
+[ "$code" -eq 0 ] || fail "no 32-bit code: exit $code"$'\n'"$out"
+grep -q wine32 "$STANDIN_STATE/installed" && fail "no 32-bit code: wine32:i386 was installed system-wide"
+grep -qxF i386 "$STANDIN_STATE/architectures" 2>/dev/null && fail "no 32-bit code: the i386 architecture was added"
+[ "$(private_calls)" -eq 1 ] || fail "no 32-bit code: the private 32-bit Wine was set up $(private_calls) times"
+expect_in "$out" "this host runs no 32-bit code: the 32-bit side runs through the private 32-bit Wine" "no 32-bit code"
+run_script no
+[ "$code" -eq 0 ] && [ "$(calls update)" -eq 1 ] || fail "no 32-bit code, second run: exit $code, apt-get update again"
+# ... and where the private Wine can't be set up, nothing 32-bit can run: fail.
+touch "$STANDIN_STATE/private.fails"
+run_script no
+[ "$code" -ne 0 ] || fail "no 32-bit code, no private Wine: exit 0"
+expect_in "$out" "the private 32-bit Wine could not be set up; no i686 program can start" "no private Wine"
+
+# The private Wine's own script reuses a folder set up by the same recipe for
+# the same Wine without asking apt, and sets up again one left by another.
+run_case private-reuse
+echo wine64 >> "$STANDIN_STATE/installed"
+private_dir="$STANDIN_STATE/wine32"
+mkdir -p "$private_dir"
+recipe="$(sed -n 's/^recipe=//p' "$src/scripts/private-wine32.sh")"
+echo "recipe $recipe, wine64 8.0~repack-4" > "$private_dir/ready"
+PATH="$scratch/bin:$PATH" "$src/scripts/private-wine32.sh" "$private_dir" >/dev/null 2>&1 ||
+  fail "private Wine: a ready folder was not reused"
+[ "$(calls update)" -eq 0 ] || fail "private Wine: apt was asked although the folder was ready"
+echo "recipe 0, wine64 8.0~repack-4" > "$private_dir/ready"
+touch "$STANDIN_STATE/update.fails"
+PATH="$scratch/bin:$PATH" "$src/scripts/private-wine32.sh" "$private_dir" >/dev/null 2>&1 &&
+  fail "private Wine: an old recipe's folder was reused (or apt's failure ignored)"
+[ "$(calls update)" -eq 1 ] || fail "private Wine: an old recipe's folder was not set up again"
+[ ! -e "$private_dir/ready" ] || fail "private Wine: a failed set-up left the folder marked ready"
 
 # A needed package that can't be installed fails the run and is named; the
 # others still install.
@@ -134,6 +193,7 @@ run_script
 [ "$code" -eq 0 ] || fail "good day: exit $code"$'\n'"$out"
 [ "$(calls update)" -eq 1 ] || fail "good day: apt-get update ran $(calls update) times, expected 1"
 grep -qxF wine32:i386 "$STANDIN_STATE/installed" || fail "good day: wine32:i386 not installed"
+[ "$(private_calls)" -eq 0 ] || fail "good day: the private 32-bit Wine was set up beside the system's"
 [ ! -e "$STANDIN_STATE/var/wine32-unavailable" ] || fail "good day: the old reason was kept"
 
 # Everything present: apt is not asked at all.

@@ -5,12 +5,16 @@
 # then the same as Windows 98 (Wine's per-program version), where the
 # privilege is left alone and the request goes out all the same. Between the
 # two, a whole run of BCSetup.exe answered Yes to its restart question.
-# The prefix is deleted afterwards; the test prefixes are never touched.
+# The prefix (PREFIX_DIR-en or -ja, by the locale, so that the two locales'
+# runs side by side keep apart) is deleted afterwards; the test prefixes are
+# never touched. It is a copy of BCSETUP_WINE_TEMPLATE where the test
+# scripts made one, else made here.
 #   restart_windows_test.sh BIN_DIR PREFIX_DIR WINE_RUN
 # (WINE_RUN: the build tree's wine-run.sh, which starts the right Wine.)
 set -u
 bin="$1"
-prefix="$2"
+tag=en; [[ "${LC_ALL:-${LANG:-}}" == ja_* ]] && tag=ja
+prefix="$2-$tag"
 wine_run="$3"
 export WINEPREFIX="$prefix" BCSETUP_WINEPREFIX="$prefix"
 record=""
@@ -22,9 +26,10 @@ finish() {
 }
 trap finish EXIT
 
-# Waits up to $2 seconds for the record to hold a line matching $1.
+# Waits up to $2 seconds (grown by BCSETUP_TIME_SCALE where programs run
+# emulated) for the record to hold a line matching $1.
 wait_for() {
-  for _ in $(seq 1 $(( $2 * 5 ))); do
+  for _ in $(seq 1 $(( $2 * 5 * ${BCSETUP_TIME_SCALE:-1} ))); do
     grep -q "$1" "$record" 2>/dev/null && return 0
     sleep 0.2
   done
@@ -32,9 +37,13 @@ wait_for() {
 }
 
 rm -rf "$prefix"
-mkdir -p "$prefix"
-# Every Wine process gets /dev/null, so none holds CTest's output pipe.
-"$wine_run" wineboot -i </dev/null >/dev/null 2>&1
+if [ -d "${BCSETUP_WINE_TEMPLATE:-}/drive_c" ]; then
+  cp -a "$BCSETUP_WINE_TEMPLATE" "$prefix"
+else
+  mkdir -p "$prefix"
+  # Every Wine process gets /dev/null, so none holds CTest's output pipe.
+  "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
+fi
 
 # One round: watcher up, probe run, request seen.   round NAME [PROBE ARGS]
 round() {

@@ -1,4 +1,5 @@
 #include "tests/support/child_process.h"
+#include "tests/support/wait_until.h"
 
 #include <map>
 
@@ -95,7 +96,7 @@ bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
     if (!m_hProcess)
         return false;
-    if (WaitForSingleObject(m_hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(m_hProcess, Scaled(timeoutMs)) != WAIT_OBJECT_0)
         return false;
     if (exitCode)
         GetExitCodeProcess(m_hProcess, exitCode);

@@ -12,7 +12,15 @@ namespace testing_support {
 const DWORD kDefaultWaitMs = 30000;
 const DWORD kDefaultPollMs = 10;
 
-// Tests condition until it holds (true) or timeoutMs have passed (false),
+// How many times longer than natively programs take here: BCSETUP_TIME_SCALE,
+// set by the test scripts where the 32-bit side runs emulated; 1 without it.
+DWORD TimeScale();
+
+// A test's wait, timeoutMs as measured natively, grown by TimeScale();
+// INFINITE stays INFINITE.
+DWORD Scaled(DWORD timeoutMs);
+
+// Tests condition until it holds (true) or Scaled(timeoutMs) have passed (false),
 // sleeping pollMs between tests. The condition may do work of its own:
 // pump messages, remember what it found.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultWaitMs,

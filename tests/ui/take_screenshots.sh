@@ -12,6 +12,8 @@ showcase="$1"; wine_run="$2"; out="$3"
 tag=en; other=ja
 [[ "${LC_ALL:-${LANG:-}}" == ja_* ]] && { tag=ja; other=en; }
 size=640x400
+# Where programs run emulated the test scripts set BCSETUP_TIME_SCALE.
+scale="${BCSETUP_TIME_SCALE:-1}"
 mkdir -p "$out"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -21,10 +23,10 @@ for screen in folder message wait; do
   ready="$work/$screen.ready"; done_file="$work/$screen.done"
   png="$out/$tag-$screen.png"
   rm -f "$png"
-  timeout 90 "$wine_run" explorer "/desktop=bcshot-$tag-$screen,$size" "Z:${showcase//\//\\}" \
+  timeout $((90 * scale)) "$wine_run" explorer "/desktop=bcshot-$tag-$screen,$size" "Z:${showcase//\//\\}" \
     "$screen" "Z:${ready//\//\\}" "Z:${done_file//\//\\}" >/dev/null 2>&1 &
   pid=$!
-  for _ in $(seq 1 300); do
+  for _ in $(seq 1 $((300 * scale))); do
     [ -e "$ready" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
