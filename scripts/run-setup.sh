@@ -6,8 +6,10 @@
 #  - Without one: a walk-through plays the user on a private Xvfb display,
 #    saves a picture of each screen in build/run/pictures and prints the
 #    outcome (exit code, installed files, registry values).
-# It runs the i686 build (the product) where this host runs 32-bit code, else
-# the x86_64 build of the same sources under wine64; BCSETUP_ARCH forces one.
+# It runs the i686 build (the product) in a 64-bit prefix, as on 64-bit
+# Windows (WoW64); where the host runs no 32-bit code, or wine32 can't be
+# installed, its 32-bit side runs through the private 32-bit Wine under
+# qemu-i386 (scripts/private-wine32.sh).
 #   run-setup.sh [BUILD_DIR] [switches for the setup...]
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,12 +19,14 @@ shift || true
 "$root/scripts/install-deps.sh" || { echo "INSTALL FAILED"; exit 1; }
 export BCSETUP_DEPS_CHECKED=1
 . "$root/scripts/wine-arch.sh"
-bc_choose_arch BCSETUP_ARCH || exit 1
-arch="$BC_ARCH"
-echo "Running the $arch build ($BC_ARCH_WHY)."
-BCSETUP_ARCH="$arch" "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
-win="$(bc_win_dir "$build" "$arch")"
-bc_wine_env "$arch"
+bc_wine_env
+if [ "$BC_WINE32" = missing ]; then
+  echo "No i686 program can start under Wine here: $BC_WINE32_WHY"; exit 1
+fi
+echo "Running the i686 build in a WoW64 prefix; its 32-bit side runs $BC_WINE32 ($BC_WINE32_WHY)."
+"$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
+win="$(bc_win_dir "$build" i686)"
+export BCSETUP_TIME_SCALE="$(bc_time_scale)"
 
 medium="$win/medium"
 prefix="$build/run/wine"
@@ -30,7 +34,7 @@ prefix="$build/run/wine"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix" "$arch"; }
+  [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix"; }
   echo "Starting $medium/Setup/BCSetup.exe $* on $DISPLAY"
   "$BC_WINE" "$medium/Setup/BCSetup.exe" "$@"
   code=$?
@@ -42,7 +46,9 @@ fi
 # No display: a fresh prefix each time, so the walk-through starts from a
 # machine that has never seen Brixelcast.
 echo "No display: walking through a typical run on a private display."
-"$root/scripts/wine-prefix.sh" "$prefix" "$arch"
+made=$(date +%s)
+"$root/scripts/wine-prefix.sh" "$prefix"
+echo "The prefix was made in $(( $(date +%s) - made )) s."
 pidfile="$(mktemp)"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
 export DISPLAY

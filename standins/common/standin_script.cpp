@@ -60,6 +60,39 @@ Script ReadScript(const std::wstring& prefix)
     return script;
 }
 
+namespace {
+struct SessionQuery {
+    DWORD self;
+    DWORD desktop;
+    LPARAM reason;
+    bool refused;
+};
+
+BOOL CALLBACK AskOneWindow(HWND window, LPARAM data)
+{
+    SessionQuery* query = reinterpret_cast<SessionQuery*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == query->self || process == query->desktop)
+        return TRUE;
+    DWORD_PTR agreed = TRUE;
+    if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, query->reason, SMTO_ABORTIFHUNG, 5000, &agreed) &&
+        !agreed) {
+        query->refused = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+bool OtherProgramsAgreeToEndTheSession(LPARAM reason)
+{
+    SessionQuery query = {GetCurrentProcessId(), 0, reason, false};
+    GetWindowThreadProcessId(GetDesktopWindow(), &query.desktop);
+    EnumWindows(AskOneWindow, reinterpret_cast<LPARAM>(&query));
+    return !query.refused;
+}
+
 bool AskToEndSession()
 {
     return ExitWindowsEx(EWX_LOGOFF, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED) != FALSE;

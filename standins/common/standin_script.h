@@ -41,4 +41,15 @@ Script ReadScript(const std::wstring& prefix);
 // session are asked first and may refuse. False when the request failed.
 bool AskToEndSession();
 
+// The stand-ins' answer to WM_QUERYENDSESSION (reason: its lParam): true
+// when every other program's windows agree to end the session, each asked
+// here before the answer. Windows since Vista asks every program before it
+// ends any; Wine, as Windows XP did, asks one process at a time, in the
+// order of their ids, and ends each that agreed before asking the next. A
+// stand-in that agreed at once would be ended whenever its id sorts before
+// that of the program that refuses (the setup's wait window), which under
+// Wine is a matter of which freed ids it reuses; asking the others first
+// gives the outcome Windows gives, whatever the order.
+bool OtherProgramsAgreeToEndTheSession(LPARAM reason);
+
 } // namespace standin

@@ -43,6 +43,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
         Finish(window, IDCANCEL);
         return 0;
+    case WM_QUERYENDSESSION:
+        return OtherProgramsAgreeToEndTheSession(lParam) ? TRUE : FALSE;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

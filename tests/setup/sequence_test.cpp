@@ -26,6 +26,40 @@ std::string DefaultDestination()
     return Narrow(std::wstring(folder, length)) + "\\Korvane\\Brixelcast";
 }
 
+std::string Environment(const wchar_t* name)
+{
+    wchar_t text[MAX_PATH] = L"";
+    DWORD length = GetEnvironmentVariableW(name, text, MAX_PATH);
+    return length < MAX_PATH ? Narrow(std::wstring(text, length)) : std::string();
+}
+
+// Where the product lands on 64-bit Windows. The setup is a 32-bit program:
+// there its keys are in the registry's 32-bit view (Wow6432Node), none in
+// the 64-bit one, and the folder proposed to the user and given to the
+// installer is under "Program Files (x86)". The x86_64 build finds the
+// 64-bit view and "Program Files".
+void ExpectTheProgramsOwnViewOfWindows(const std::string& installedTo)
+{
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    const std::string programsPath = DefaultDestination() + "\\";
+    EXPECT_EQ("installed to " + programsPath, installedTo);
+    const std::string wow6432Key = "Software\\Wow6432Node\\Korvane\\Brixelcast";
+    if (sizeof(void*) == 4) {
+        EXPECT_TRUE(wow64) << "the i686 tests run as on 64-bit Windows";
+        EXPECT_EQ(0u, programsPath.find(Environment(L"ProgramFiles(x86)") + "\\")) << programsPath;
+        EXPECT_NE(std::string::npos, programsPath.find("Program Files (x86)")) << programsPath;
+        EXPECT_EQ(programsPath, ReadMachineValueInView(kProductKey, "ProgramsPath", KEY_WOW64_32KEY));
+        EXPECT_EQ(programsPath, ReadMachineValueInView(wow6432Key.c_str(), "ProgramsPath", KEY_WOW64_64KEY));
+        EXPECT_EQ("none", ReadMachineValueInView(kProductKey, "ProgramsPath", KEY_WOW64_64KEY));
+    } else {
+        EXPECT_EQ(0u, programsPath.find(Environment(L"ProgramFiles") + "\\")) << programsPath;
+        EXPECT_EQ(std::string::npos, programsPath.find("(x86)")) << programsPath;
+        EXPECT_EQ(programsPath, ReadMachineValueInView(kProductKey, "ProgramsPath", KEY_WOW64_64KEY));
+        EXPECT_EQ("none", ReadMachineValueInView(kProductKey, "ProgramsPath", KEY_WOW64_32KEY));
+    }
+}
+
 // The typical run from the CD, with the program at binPath on the medium;
 // with the log switch when withLog, else without. Returns the lines of the
 // default log file (none without the switch). Another program of the user
@@ -62,6 +96,7 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
         return {};
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
+    ExpectTheProgramsOwnViewOfWindows(journal[0].action);
 
     std::ifstream planted(Widen(plantedTarget).c_str(), std::ios::binary);
     EXPECT_EQ("untouched\n", std::string(std::istreambuf_iterator<char>(planted), std::istreambuf_iterator<char>()));

@@ -11,8 +11,13 @@ const char kSetupMgrKey[] = "Software\\Korvane\\SetupMgr";
 
 std::string ReadMachineValue(const char* key, const char* name)
 {
+    return ReadMachineValueInView(key, name, 0);
+}
+
+std::string ReadMachineValueInView(const char* key, const char* name, REGSAM view)
+{
     HKEY handle;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
         return "none";
     BYTE data[2048] = {};
     DWORD size = sizeof(data) - 2, type = 0;
