@@ -94,8 +94,13 @@ wait "${pids[@]}"
 for run in $runs; do
   arch="${run%%:*}" tag="${run##*:}"
   if [ "$(cat "$report/$arch-$tag.result" 2>/dev/null)" != passed ]; then
-    echo; echo "=== the $arch build, $tag: failures"
-    sed -n '/The following tests FAILED/,$p;/\*\*\*Failed\|\*\*\*Timeout\|\*\*\*Exception/p' "$report/$arch-$tag.log"
+    echo; echo "=== the $arch build, $tag: what failed"
+    # Each failed test's own output (from its "Start" line to the next).
+    awk '/^ *Start +[0-9]+: /{ if (keep) printf "%s", block; block = ""; keep = 0 }
+         { block = block $0 "\n" }
+         /\*\*\*(Failed|Timeout|Exception|Not Run)/{ keep = 1 }
+         /^The following tests FAILED/{ if (keep) printf "%s", block; block = ""; keep = 0; tail = 1 }
+         tail { print }' "$report/$arch-$tag.log" | grep -v '^ALSA lib' | tail -n 400
     echo "(the whole output: $report/$arch-$tag.log)"
   fi
 done
