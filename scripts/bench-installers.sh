@@ -10,17 +10,17 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 rounds="${2:-5}"
 
-# The architecture this host runs (BCSETUP_ARCH forces one), as the tests do.
+# The architecture this host runs (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build), as the tests do.
 . "$root/scripts/wine-arch.sh"
-bc_choose_arch BCSETUP_ARCH
+bc_bench_build
 win="$(bc_win_dir "$build" "$BC_ARCH")"
-[ -f "$win/CMakeCache.txt" ] || BCSETUP_ARCH="$BC_ARCH" "$root/scripts/build.sh" "$build"
+[ -f "$win/CMakeCache.txt" ] || BCSETUP_BUILDS="$BC_BUILDS" "$root/scripts/build.sh" "$build"
 cmake --build "$win" --target installer_benchmark -j "$(nproc)" >/dev/null
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 prefix="$win/wine/bench-installers.$$"
 pidfile="$(mktemp)"
 trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -rf "$pidfile" "$prefix"' EXIT
-"$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
+"$root/scripts/wine-prefix.sh" "$prefix"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")"
 # No sound driver: nothing plays, and the machine may have no card.
 export DISPLAY BCSETUP_WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"

@@ -8,14 +8,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 big_mb="${2:-1024}"
 
-# The architecture this host runs (BCSETUP_ARCH forces one), as the tests do.
+# The architecture this host runs (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build), as the tests do.
 . "$root/scripts/wine-arch.sh"
-bc_choose_arch BCSETUP_ARCH
+bc_bench_build
 win="$(bc_win_dir "$build" "$BC_ARCH")"
-[ -f "$win/CMakeCache.txt" ] || BCSETUP_ARCH="$BC_ARCH" "$root/scripts/build.sh" "$build"
+[ -f "$win/CMakeCache.txt" ] || BCSETUP_BUILDS="$BC_BUILDS" "$root/scripts/build.sh" "$build"
 cmake --build "$win" --target package_benchmark -j "$(nproc)" >/dev/null
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 prefix="$win/wine/en"
-[ -f "$prefix/system.reg" ] || "$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
+[ -f "$prefix/system.reg" ] || "$root/scripts/wine-prefix.sh" "$prefix"
 cd "$win/bin"
 "$win/wine-run.sh" package_benchmark.exe "$big_mb"

@@ -8,7 +8,7 @@
 # 1 KiB (payload cost = full - tiny), and a probe built from the setup's own
 # code times its steps. A benchmark, not a test.
 #   bench-peers.sh [BUILD_DIR] [ROUNDS]      (at least 15 rounds)
-# Runs the architecture this host runs (BCSETUP_ARCH forces one), in a Wine
+# Runs the architecture this host runs (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build), in a Wine
 # prefix of its own that is removed at the end, on a display of its own.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,9 +17,9 @@ rounds="${2:-15}"
 [ "$rounds" -ge 15 ] || { echo "at least 15 rounds" >&2; exit 2; }
 
 . "$root/scripts/wine-arch.sh"
-bc_choose_arch BCSETUP_ARCH
+bc_bench_build
 win="$(bc_win_dir "$build" "$BC_ARCH")"
-[ -f "$win/CMakeCache.txt" ] || BCSETUP_ARCH="$BC_ARCH" "$root/scripts/build.sh" "$build"
+[ -f "$win/CMakeCache.txt" ] || BCSETUP_BUILDS="$BC_BUILDS" "$root/scripts/build.sh" "$build"
 cmake --build "$win" --target peer_benchmark -j "$(nproc)" >/dev/null
 if ! command -v makensis >/dev/null; then
   if [ "$(id -u)" = 0 ]; then apt-get install -y nsis >/dev/null; else sudo apt-get install -y nsis >/dev/null; fi
@@ -78,12 +78,12 @@ ours=$(( $(bytes "$bin/peer-full/BCSetup.exe") - $(bytes "$peer/full.pk24") - co
 theirs=$(( $(bytes "$scratch/nsis-full.exe") - $(bytes "$peer/full"/*) - companions ))
 
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
-"$root/scripts/wine-prefix.sh" "$prefix" "$BC_ARCH"
+"$root/scripts/wine-prefix.sh" "$prefix"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")"
 # No sound driver: nothing plays, and the machine may have no card.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 export DISPLAY BCSETUP_WINEPREFIX="$prefix" BCSETUP_SETUP_ACTION=install BCSETUP_SETUP_WINDOW=none
-bc_wine_env "$BC_ARCH"
+bc_wine_env
 for name in Path ProgramsPath; do
   WINEPREFIX="$prefix" "$BC_WINE" reg add 'HKLM\Software\Korvane\Brixelcast' /v "$name" /d 'C:\Brixelcast\' /f \
     >/dev/null 2>&1

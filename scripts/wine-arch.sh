@@ -113,3 +113,18 @@ bc_win_dir() {
     *) echo "$1/win" ;;
   esac
 }
+
+# bc_bench_build: the build a benchmark runs, BCSETUP_BENCH_BUILD: i686 (the
+# product, the default) or x86_64. Sets BC_ARCH, BC_BUILDS (what build.sh
+# must build for it) and BC_ARCH_WHY (for the figures' heading), and the
+# Wine to run it.
+bc_bench_build() {
+  BC_ARCH="${BCSETUP_BENCH_BUILD:-i686}"
+  case "$BC_ARCH" in
+    i686) BC_BUILDS=i686 ;;
+    x86_64) BC_BUILDS="i686 x86_64" ;;
+    *) echo "BCSETUP_BENCH_BUILD must be i686 or x86_64, not '$BC_ARCH'" >&2; return 1 ;;
+  esac
+  bc_wine_env
+  BC_ARCH_WHY="WoW64 prefix, 32-bit side $BC_WINE32"
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command as on a host whose kernel runs no 32-bit code (IA-32
-# emulation off), to try the x86_64 fallback on a host that has both:
+# emulation off), to try the private 32-bit Wine on a host that has both:
 #   without-ia32.sh COMMAND [ARGS...]      e.g. scripts/without-ia32.sh make test
 # In a mount namespace of its own, the 32-bit loaders (the i386 ld.so and
 # Wine's 32-bit loader and preloader) are covered by a file the kernel refuses
