@@ -109,14 +109,15 @@ echo
 echo "=== summary ($(( $(date +%s) - start )) s; build $(( built - start )) s)"
 line() { printf '%-30s %s\n' "$1" "$2"; }
 line "native tests:" "$native"
-line "template prefix (WoW64):" "made in $template_time s"
+line "64-bit prefix:" "made once in $template_time s, then copied for each run"
 for run in $runs; do
   arch="${run%%:*}" tag="${run##*:}" log="$report/$arch-$tag.log"
   res="$(cat "$report/$arch-$tag.result" 2>/dev/null || echo FAILED)"
   [ "$res" = passed ] || status=1
-  side=native
-  [ "$arch" = i686 ] && side="32-bit side $BC_WINE32"
-  line "$arch, $tag:" "$res; WoW64 prefix ($side), copied in $(cat "$report/$arch-$tag.prefix" 2>/dev/null || echo '?') s; $(grep -o '[0-9]*% tests passed.*' "$log" 2>/dev/null || echo 'no tests ran')"
+  kind="64-bit prefix, 64-bit program"
+  [ "$arch" = i686 ] && kind="64-bit prefix, 32-bit program in WoW64, its 32-bit side $BC_WINE32"
+  line "$arch build, $tag:" "$res: $(grep -o '[0-9]*% tests passed.*' "$log" 2>/dev/null || echo 'no tests ran')"
+  line "" "$kind; its prefix copied in $(cat "$report/$arch-$tag.prefix" 2>/dev/null || echo '?') s"
   timed_out="$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*Timeout.*/\1/p' "$log" 2>/dev/null | sort -u | tr '\n' ' ')"
   [ -n "$timed_out" ] && line "  timed out:" "$timed_out"
   not_run="$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\(Not Run\|Skipped\).*/\1/p' "$log" 2>/dev/null | sort -u | tr '\n' ' ')"
