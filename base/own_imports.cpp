@@ -52,10 +52,32 @@ bool IsSameText(const char* a, const char* b)
     return false;
 }
 
+// The process's environment block, from the thread's. (GCC 12 takes the
+// segment read in mingw-w64's NtCurrentTeb for an access past an array.)
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
+PEB* ProcessBlock()
+{
+    return NtCurrentTeb()->ProcessEnvironmentBlock;
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// This image, as the linker's symbol gives it; through a volatile, so
+// that the compiler takes it for the whole image, not one header.
+BYTE* OwnImage()
+{
+    BYTE* volatile image = reinterpret_cast<BYTE*>(&__ImageBase);
+    return image;
+}
+
 // The module of that name in the process's list of loaded modules.
 const BYTE* LoadedModule(const char* name, char endMark)
 {
-    PEB* peb = NtCurrentTeb()->ProcessEnvironmentBlock;
+    PEB* peb = ProcessBlock();
     LIST_ENTRY* head = &peb->Ldr->InMemoryOrderModuleList;
     for (LIST_ENTRY* link = head->Flink; link != head; link = link->Flink) {
         const LDR_DATA_TABLE_ENTRY* entry = CONTAINING_RECORD(link, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
@@ -147,7 +169,7 @@ struct BindingCalls {
 
 bool BindOwnImports()
 {
-    BYTE* self = reinterpret_cast<BYTE*>(&__ImageBase);
+    BYTE* self = OwnImage();
     const IMAGE_DATA_DIRECTORY& entry = Directory(self, IMAGE_DIRECTORY_ENTRY_IMPORT);
     if (!entry.VirtualAddress)
         return true;
