@@ -10,7 +10,7 @@
 namespace {
 
 // ntdll's information classes used here (older SDKs name few of them).
-const int NT_FILE_FULL_DIRECTORY_INFORMATION = 2;
+const int NT_FILE_ID_BOTH_DIRECTORY_INFORMATION = 37;
 const int NT_FILE_BASIC_INFORMATION = 4;
 const int NT_FILE_STANDARD_INFORMATION = 5;
 const int NT_FILE_NAME_INFORMATION = 9;
@@ -176,14 +176,14 @@ BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kerne
     if (kernel32)
         return kernel32(file, kind, information, size);
     IO_STATUS_BLOCK io = {};
-    if (kind == FileFullDirectoryInfo || kind == FileFullDirectoryRestartInfo) {
+    if (kind == FileIdBothDirectoryInfo || kind == FileIdBothDirectoryRestartInfo) {
         NtQueryDirectoryFileFunction list = NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
         if (!list)
             return Refuse(ERROR_PROC_NOT_FOUND);
-        const BOOLEAN restart = kind == FileFullDirectoryRestartInfo;
+        const BOOLEAN restart = kind == FileIdBothDirectoryRestartInfo;
         return Answer(Completed(file,
                                 list(file, nullptr, nullptr, nullptr, &io, information, size,
-                                     NT_FILE_FULL_DIRECTORY_INFORMATION, FALSE, nullptr, restart),
+                                     NT_FILE_ID_BOTH_DIRECTORY_INFORMATION, FALSE, nullptr, restart),
                                 io));
     }
     const int ntKind = QueryClass(kind);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/own_imports.h"
 #include "base/setup_log.h"
 #include "dxver/dx_version_steps.h"
 
@@ -28,6 +29,10 @@ void ReportDXVersion(DWORD major, DWORD minor, char letter, DWORD* version, char
 
 extern "C" __declspec(dllexport) HRESULT __cdecl GetDXVersion(DWORD* version, char* text, int textSize)
 {
+    // Another program may have loaded us as a module, with our imports left
+    // unbound (Wine binds them only for DLLs): before any call goes through one.
+    if (!BindOwnImports())
+        return E_FAIL;
     if (version)
         *version = 0;
     if (text && textSize > 0)

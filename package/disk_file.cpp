@@ -36,7 +36,7 @@ HRESULT CDiskFile::Reopen(const CDiskFile& other, DWORD access, DWORD share)
         return E_INVALIDARG;
     Reset();
     if (!other.IsOpen())
-        return RESULT_NO_OPEN_FILE;
+        return HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE);
     m_strPath.Assign(other.m_strPath);
     m_hFile.Reset(ReOpenFileOnAnyNt(other.m_hFile.Get(), access, share, 0));
     if (!IsOpen())

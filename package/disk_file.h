@@ -18,7 +18,8 @@ public:
                  LPSECURITY_ATTRIBUTES security);
     // Opens the file other holds once more (the same file, whatever its
     // path names by now) with this access and sharing; the path is taken
-    // over. S_FALSE when other holds no file.
+    // over. Fails (ERROR_INVALID_HANDLE) when other holds no file: there is
+    // nothing to reopen, and a caller holding the result must not go on.
     HRESULT Reopen(const CDiskFile& other, DWORD access, DWORD share);
     // A failed close keeps the handle: the object still counts as open.
     HRESULT Close();

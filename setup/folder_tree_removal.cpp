@@ -116,7 +116,7 @@ HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t*
     return MarkForDeletion(entry.Get(), tag.FileAttributes);
 }
 
-bool IsDotEntry(const FILE_FULL_DIR_INFO& info)
+bool IsDotEntry(const FILE_ID_BOTH_DIR_INFO& info)
 {
     const ULONG chars = info.FileNameLength / sizeof(wchar_t);
     return (chars == 1 && info.FileName[0] == L'.') ||
@@ -129,7 +129,10 @@ HRESULT RemoveContents(HANDLE folder, const CHandleName& folderName, int depth)
     if (!listing)
         return E_OUTOFMEMORY;
     HRESULT first = S_OK;
-    for (FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;; kind = FileFullDirectoryInfo) {
+    // FileIdBothDirectoryInfo: the listing class Windows Vista and 7 know
+    // (FileFullDirectoryInfo came with Windows 8); on XP the ntdll stand-in
+    // asks NtQueryDirectoryFile for the same class.
+    for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;; kind = FileIdBothDirectoryInfo) {
         if (!GetFileInformationByHandleExOnAnyNt(folder, kind, listing.get(), LISTING_SIZE)) {
             HRESULT result = LastErrorResult();
             if (result == HRESULT_FROM_WIN32(ERROR_NO_MORE_FILES))
@@ -137,7 +140,7 @@ HRESULT RemoveContents(HANDLE folder, const CHandleName& folderName, int depth)
             return SUCCEEDED(first) ? result : first;
         }
         for (DWORD offset = 0;;) {
-            const FILE_FULL_DIR_INFO& info = *reinterpret_cast<const FILE_FULL_DIR_INFO*>(listing.get() + offset);
+            const FILE_ID_BOTH_DIR_INFO& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing.get() + offset);
             if (!IsDotEntry(info)) {
                 HRESULT result =
                     RemoveEntry(folder, folderName, info.FileName, info.FileNameLength / sizeof(wchar_t), depth);

@@ -41,6 +41,10 @@ TEST_F(DiskFileTest, ClosedObjectAnswersNoOpenFile)
     EXPECT_EQ(S_FALSE, file.Close());
     EXPECT_EQ(S_FALSE, file.Read(buffer, 4));
     EXPECT_EQ(S_FALSE, file.Write(buffer, 4));
+    // Reopening nothing is a failure, not a success that holds no file.
+    CDiskFile reopened;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE), reopened.Reopen(file, GENERIC_READ, FILE_SHARE_READ));
+    EXPECT_FALSE(reopened.IsOpen());
 
     ASSERT_EQ(S_OK, Create(file, Path("a.bin")));
     EXPECT_EQ(S_OK, file.Close());

@@ -342,13 +342,13 @@ std::set<std::wstring> ListedNames(GetFileInformationByHandleExFunction way, HAN
 {
     std::set<std::wstring> names;
     alignas(8) BYTE listing[512];
-    for (FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;; kind = FileFullDirectoryInfo) {
+    for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;; kind = FileIdBothDirectoryInfo) {
         if (!GetFileInformationByHandleExWith(way, folder, kind, listing, sizeof listing)) {
             EXPECT_EQ(static_cast<DWORD>(ERROR_NO_MORE_FILES), GetLastError());
             return names;
         }
         for (DWORD offset = 0;;) {
-            const auto& info = *reinterpret_cast<const FILE_FULL_DIR_INFO*>(listing + offset);
+            const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing + offset);
             names.insert(std::wstring(info.FileName, info.FileNameLength / sizeof(wchar_t)));
             if (info.NextEntryOffset == 0)
                 break;
