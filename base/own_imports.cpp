@@ -2,9 +2,6 @@
 
 #include <winternl.h>
 
-// The linker's symbol at the start of this image, whichever image that is.
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 namespace {
 
 // Until the imports are bound, nothing here may call an imported function,
@@ -65,14 +62,6 @@ PEB* ProcessBlock()
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-
-// This image, as the linker's symbol gives it; through a volatile, so
-// that the compiler takes it for the whole image, not one header.
-BYTE* OwnImage()
-{
-    BYTE* volatile image = reinterpret_cast<BYTE*>(&__ImageBase);
-    return image;
-}
 
 // The module of that name in the process's list of loaded modules.
 const BYTE* LoadedModule(const char* name, char endMark)
@@ -165,11 +154,37 @@ struct BindingCalls {
     }
 };
 
+// A byte of this image, addressed relative to the code that reads it: the
+// linker's __ImageBase is reached on x86_64 through a pointer that only a
+// relocation puts right, and this image may not have been relocated.
+const BYTE kInThisImage = 0;
+
+// This image: the loaded module that holds kInThisImage.
+BYTE* OwnImage()
+{
+    const BYTE* inside = &kInThisImage;
+    PEB* peb = ProcessBlock();
+    LIST_ENTRY* head = &peb->Ldr->InMemoryOrderModuleList;
+    for (LIST_ENTRY* link = head->Flink; link != head; link = link->Flink) {
+        const LDR_DATA_TABLE_ENTRY* entry = CONTAINING_RECORD(link, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
+        BYTE* image = static_cast<BYTE*>(entry->DllBase);
+        if (!image || inside < image)
+            continue;
+        const IMAGE_NT_HEADERS* headers =
+            reinterpret_cast<const IMAGE_NT_HEADERS*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+        if (inside < image + headers->OptionalHeader.SizeOfImage)
+            return image;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool BindOwnImports()
 {
     BYTE* self = OwnImage();
+    if (!self)
+        return false;
     const IMAGE_DATA_DIRECTORY& entry = Directory(self, IMAGE_DIRECTORY_ENTRY_IMPORT);
     if (!entry.VirtualAddress)
         return true;
