@@ -71,3 +71,32 @@ HRESULT CheckPayloadDigest(WORD resourceId, const BYTE (&digest)[PAYLOAD_DIGEST_
         return PAYLOAD_E_DIGEST_MISMATCH;
     return std::memcmp(digest, recorded, PAYLOAD_DIGEST_SIZE) == 0 ? S_OK : PAYLOAD_E_DIGEST_MISMATCH;
 }
+
+namespace {
+void FormatBytes(const BYTE* digest, char (&text)[PAYLOAD_DIGEST_TEXT_SIZE])
+{
+    const char hex[] = "0123456789abcdef";
+    for (DWORD i = 0; i < PAYLOAD_DIGEST_SIZE; ++i) {
+        text[2 * i] = hex[digest[i] >> 4];
+        text[2 * i + 1] = hex[digest[i] & 0x0F];
+    }
+    text[2 * PAYLOAD_DIGEST_SIZE] = 0;
+}
+} // namespace
+
+void FormatDigest(const BYTE (&digest)[PAYLOAD_DIGEST_SIZE], char (&text)[PAYLOAD_DIGEST_TEXT_SIZE])
+{
+    FormatBytes(digest, text);
+}
+
+void FormatRecordedDigest(WORD resourceId, char (&text)[PAYLOAD_DIGEST_TEXT_SIZE])
+{
+    const BYTE* recorded = RecordedDigest(resourceId);
+    if (recorded) {
+        FormatBytes(recorded, text);
+        return;
+    }
+    const char none[] = "none";
+    for (DWORD i = 0; i < sizeof none; ++i)
+        text[i] = none[i];
+}

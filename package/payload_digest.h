@@ -41,3 +41,9 @@ bool HasRecordedDigest(WORD resourceId);
 // PAYLOAD_E_DIGEST_MISMATCH when it differs or none (or one of another size)
 // is recorded.
 HRESULT CheckPayloadDigest(WORD resourceId, const BYTE (&digest)[PAYLOAD_DIGEST_SIZE]);
+
+// A digest as the log gives it: 64 lower-case hexadecimal digits.
+const DWORD PAYLOAD_DIGEST_TEXT_SIZE = PAYLOAD_DIGEST_SIZE * 2 + 1;
+void FormatDigest(const BYTE (&digest)[PAYLOAD_DIGEST_SIZE], char (&text)[PAYLOAD_DIGEST_TEXT_SIZE]);
+// The digest recorded for payload resourceId so, or "none".
+void FormatRecordedDigest(WORD resourceId, char (&text)[PAYLOAD_DIGEST_TEXT_SIZE]);

@@ -144,7 +144,14 @@ HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held)
     result = CheckPayloadDigest(resourceId, digest);
     if (FAILED(result)) {
         Discard(writer, path);
-        LogFailure(result, "Payload %u written to %s does not match its recorded digest", resourceId, path);
+        // Both digests, so that support tells a damaged medium (another
+        // actual digest on each try) from a wrong build (the same one).
+        char expected[PAYLOAD_DIGEST_TEXT_SIZE];
+        char actual[PAYLOAD_DIGEST_TEXT_SIZE];
+        FormatRecordedDigest(resourceId, expected);
+        FormatDigest(digest, actual);
+        LogFailure(result, "Payload %u written to %s does not match its recorded digest: expected %s, actual %s",
+                   resourceId, path, expected, actual);
         return result;
     }
     result = HoldAgainstWriters(writer, held);

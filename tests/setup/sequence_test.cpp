@@ -327,13 +327,26 @@ TEST(Sequence, ProgramWithAChangedPayloadGivesMessage111AndRunsNothing)
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
     ASSERT_TRUE(run.DamagePayload(IDR_PAYLOAD_MAIN));
     // Under the setup manager a failed run reads as abandoned, not installed.
-    ASSERT_TRUE(run.Start("/RunningAsSetupMgr"));
+    const std::string logPath = run.ScratchFolder() + "damaged.log";
+    ASSERT_TRUE(run.Start("/RunningAsSetupMgr " + Quote("/Log=" + logPath)));
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     run.Answer(IDS_SETUP_FAILED, IDOK);
     EXPECT_EQ(kExitOk, run.Finish());
     EXPECT_TRUE(run.JournalNames().empty());
     EXPECT_TRUE(run.LeftWorkFolders().empty());
     EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
+    // The log names the payload and both digests, and they differ.
+    std::vector<std::string> mismatch = LinesWith(ReadSetupLog(logPath), "does not match its recorded digest");
+    ASSERT_EQ(1u, mismatch.size());
+    const std::string& line = mismatch.front();
+    EXPECT_NE(std::string::npos, line.find("Payload " + std::to_string(IDR_PAYLOAD_MAIN) + " written to ")) << line;
+    const std::size_t expected = line.find("expected "), actual = line.find(", actual ");
+    ASSERT_NE(std::string::npos, expected) << line;
+    ASSERT_NE(std::string::npos, actual) << line;
+    const std::string expectedDigest = line.substr(expected + 9, 64), actualDigest = line.substr(actual + 9, 64);
+    EXPECT_EQ(64u, actualDigest.size()) << line;
+    EXPECT_EQ(std::string::npos, (expectedDigest + actualDigest).find_first_not_of("0123456789abcdef")) << line;
+    EXPECT_NE(expectedDigest, actualDigest);
 }
 
 TEST(Sequence, CompanionThatCannotBeWrittenGivesMessage111)
