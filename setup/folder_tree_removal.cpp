@@ -165,16 +165,42 @@ HRESULT RemoveFolderFile(HANDLE folder, const wchar_t* name, ULONG nameChars)
     return RemoveEntry(folder, folderName, name, nameChars, -1);
 }
 
-HRESULT RemoveFolderTree(HANDLE folder)
+HRESULT RemoveFolderContents(HANDLE folder)
 {
     CHandleName folderName;
     HRESULT result = folderName.Query(folder);
-    if (SUCCEEDED(result))
-        result = RemoveContents(folder, folderName, 0);
     if (FAILED(result))
         return result;
+    return RemoveContents(folder, folderName, 0);
+}
+
+bool GetFileIdentity(HANDLE handle, FileIdentity* identity)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(handle, &info))
+        return false;
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->indexHigh = info.nFileIndexHigh;
+    identity->indexLow = info.nFileIndexLow;
+    return true;
+}
+
+HRESULT RemoveEmptiedFolder(HANDLE parent, const wchar_t* name, ULONG nameChars, const FileIdentity& identity)
+{
+    UniqueFileHandle folder;
+    HRESULT result = OpenInFolder(parent, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, FOLDER_OPEN,
+                                  OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, nullptr, folder);
+    if (FAILED(result))
+        return result;
+    FileIdentity found;
     FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!GetFileInformationByHandleExOnAnyNt(folder, FileAttributeTagInfo, &tag, sizeof tag))
+    if (!GetFileIdentity(folder.Get(), &found) ||
+        !GetFileInformationByHandleExOnAnyNt(folder.Get(), FileAttributeTagInfo, &tag, sizeof tag))
         return LastErrorResult();
-    return MarkForDeletion(folder, tag.FileAttributes);
+    if (found.volume != identity.volume || found.indexHigh != identity.indexHigh ||
+        found.indexLow != identity.indexLow || !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return RESULT_NOT_THE_ENTRY;
+    return MarkForDeletion(folder.Get(), tag.FileAttributes);
 }

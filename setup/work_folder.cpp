@@ -1,6 +1,7 @@
 #include "setup/work_folder.h"
 
 #include <cstring>
+#include <utility>
 
 #include "base/double_byte.h"
 #include "base/last_error.h"
@@ -36,11 +37,12 @@ namespace {
 // Names taken by another program in between are given up this often.
 const int CREATE_ATTEMPTS = 10;
 
-// Held from creation to removal: listed and removed through this handle;
+// Held from creation to removal: listed and emptied through this handle;
 // reading and writing shared (the setup and its installers work inside),
-// deletion not, so nobody else can rename or remove it.
-const ACCESS_MASK FOLDER_ACCESS =
-    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | DELETE;
+// deletion not, so nobody else can rename or remove it. No delete access
+// of its own: with it every other open of the folder would have to share
+// deletion, and SetCurrentDirectory and FindFirstFile don't (error 32).
+const ACCESS_MASK FOLDER_ACCESS = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 const ULONG FOLDER_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // The last name of path (after its last single-byte backslash).
@@ -78,9 +80,10 @@ DWORD VolumeFlags(HANDLE folder)
 
 } // namespace
 
-CWorkFolder::CWorkFolder()
+CWorkFolder::CWorkFolder() : m_nNameChars(0)
 {
     m_szPath[0] = 0;
+    m_szName[0] = 0;
 }
 
 CWorkFolder::~CWorkFolder()
@@ -129,11 +132,24 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
                               m_hFolder);
         if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
             LogEvent("%s was made by another program meanwhile: the work folder takes another name", name);
+        if (SUCCEEDED(result)) {
+            std::memcpy(m_szName, wide, sizeof(m_szName));
+            m_nNameChars = chars;
+        }
     }
     if (FAILED(result)) {
         LogFailure(result, "Failed to create the work folder %s", name);
         return result;
     }
+    if (!GetFileIdentity(m_hFolder.Get(), &m_Identity)) {
+        result = LastErrorResult();
+        // Without it the folder could not be told from one put at its name
+        // later: it is given up, empty, rather than removed unchecked.
+        LogFailure(result, "Failed to read the identity of the work folder %s; it stays, empty", name);
+        m_hFolder.Reset();
+        return result;
+    }
+    m_hParent = std::move(parent);
     std::memcpy(m_szPath, name, sizeof(m_szPath));
     LogEvent("Work folder created: %s (%s)", m_szPath, security.Describe());
     return S_OK;
@@ -159,10 +175,13 @@ HRESULT CWorkFolder::Remove()
     m_szPath[0] = 0;
     if (!m_hFolder)
         return S_FALSE;
-    // Emptied and marked through the handle held since its creation; it
-    // goes as the handle closes.
-    HRESULT result = RemoveFolderTree(m_hFolder.Get());
+    // Emptied through the handle held since its creation; then, the hold
+    // given up, the folder itself by its name, if it is still the one made.
+    HRESULT result = RemoveFolderContents(m_hFolder.Get());
     m_hFolder.Reset();
+    if (SUCCEEDED(result))
+        result = RemoveEmptiedFolder(m_hParent.Get(), m_szName, m_nNameChars, m_Identity);
+    m_hParent.Reset();
     if (SUCCEEDED(result) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
         result = HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY); // it is still there
     if (FAILED(result))

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/unique_handle.h"
+#include "setup/folder_tree_removal.h"
 #include "setup/setup_paths.h"
 
 // The user's temporary folder, with a trailing backslash; "C:\" when it
@@ -18,8 +19,10 @@ void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SI
 // creation to its removal the object holds the folder open without sharing
 // deletion, so that no other program can rename, remove or replace it
 // (not even while it is empty, in a temporary folder the user may change at
-// will); and the folder is made in the one call that opens it, so what is
-// held is what was made.
+// will); the hold itself asks for no delete access, so the installers can
+// make the folder their current one and list it (opens that don't share
+// deletion themselves). The folder is made in the one call that opens it,
+// so what is held is what was made.
 class CWorkFolder {
 public:
     CWorkFolder();
@@ -38,8 +41,11 @@ public:
     bool Confirm();
     // Deletes the folder with everything in it, silently, nothing to the
     // recycle bin, through handles only: a link inside is removed itself,
-    // never followed out of the folder. Afterwards the object owns none.
-    // S_FALSE when it owned none; the first failure when part of it stayed.
+    // never followed out of the folder. The emptied folder itself goes by
+    // its name in the temporary folder's handle, and only if it is still the
+    // folder that was made (its identity on its volume), else it stays.
+    // Afterwards the object owns none. S_FALSE when it owned none; the
+    // first failure when part of it stayed.
     HRESULT Remove();
 
     // The folder's path (with a trailing backslash once confirmed); empty
@@ -48,5 +54,9 @@ public:
 
 private:
     char m_szPath[SETUP_PATH_SIZE];
-    UniqueFileHandle m_hFolder;
+    UniqueFileHandle m_hParent;  // the temporary folder
+    UniqueFileHandle m_hFolder;  // the hold
+    wchar_t m_szName[MAX_PATH];  // the folder's name in the temporary folder
+    ULONG m_nNameChars;
+    FileIdentity m_Identity;
 };

@@ -292,6 +292,8 @@ TEST_F(WorkFolderTest, ProtectedCreateNeverTakesAnExistingFolder)
 
 // From its creation to its removal the folder is held: no other program can
 // rename or remove it (and so put another folder or a link in its place).
+// ... while the installers can work in it as in any folder: make it their
+// current folder and list it (opens that don't share deletion).
 TEST_F(WorkFolderTest, HeldSoThatNobodyCanRenameOrRemoveIt)
 {
     CWorkFolder work;
@@ -300,6 +302,18 @@ TEST_F(WorkFolderTest, HeldSoThatNobodyCanRenameOrRemoveIt)
     EXPECT_FALSE(RemoveDirectoryA(name.c_str())) << "removed while empty";
     EXPECT_FALSE(MoveFileA(name.c_str(), (name + ".moved").c_str())) << "renamed";
     EXPECT_FALSE(IsFolder(name + ".moved"));
+    std::ofstream(name + "\\setup.exe") << "payload";
+    char before[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryA(MAX_PATH, before));
+    EXPECT_TRUE(SetCurrentDirectoryA(name.c_str())) << "an installer can't make it its current folder: "
+                                                    << GetLastError();
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA((name + "\\*").c_str(), &found);
+    EXPECT_NE(INVALID_HANDLE_VALUE, listing) << "an installer can't list it: " << GetLastError();
+    if (listing != INVALID_HANDLE_VALUE)
+        FindClose(listing);
+    EXPECT_FALSE(MoveFileA(name.c_str(), (name + ".moved").c_str())) << "renamed while it is the current folder";
+    EXPECT_TRUE(SetCurrentDirectoryA(before));
     EXPECT_TRUE(work.Confirm());
     EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.c_str()));
