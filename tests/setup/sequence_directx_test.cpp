@@ -87,8 +87,9 @@ TEST_F(SequenceDirectX, AnsweringNoAbandonsSilentlyAndTellsTheSetupManager)
         run.Answer(IDS_DIRECTX_QUESTION, IDNO);
         EXPECT_EQ(kExitOk, run.Finish()); // neither a closing message nor the restart question
         EXPECT_EQ((std::vector<std::string>{"setup", "DivXPro", "wmfdist"}), run.JournalNames());
-        if (manager)
+        if (manager) {
             EXPECT_EQ("1", ReadMachineValue(kSetupMgrKey, "Abort"));
+        }
     }
 }
 
