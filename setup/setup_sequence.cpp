@@ -104,6 +104,17 @@ int CSetupSequence::Run()
 
     if (!m_WorkFolder.Confirm())
         return Complete();
+    // The installers unpack and run what they like in their temporary
+    // folder, elevated as we are: theirs is a held folder in ours, not the
+    // user's, which every program of the user can write. Children inherit
+    // our environment.
+    if (FAILED(m_WorkFolder.CreateInstallersTemp()) ||
+        !SetEnvironmentVariableA("TEMP", m_WorkFolder.GetInstallersTempPath()) ||
+        !SetEnvironmentVariableA("TMP", m_WorkFolder.GetInstallersTempPath())) {
+        m_State.bFailed = true;
+        ShowMessage(IDS_SETUP_FAILED, MB_OK);
+        return Complete();
+    }
     m_ProductKey.DeleteValue("CANCELED");
 
     const bool directX9Present = IsDirectX9Present();

@@ -84,6 +84,7 @@ CWorkFolder::CWorkFolder() : m_nNameChars(0)
 {
     m_szPath[0] = 0;
     m_szName[0] = 0;
+    m_szTempPath[0] = 0;
 }
 
 CWorkFolder::~CWorkFolder()
@@ -167,8 +168,32 @@ bool CWorkFolder::Confirm()
     return true;
 }
 
+HRESULT CWorkFolder::CreateInstallersTemp()
+{
+    static const wchar_t kName[] = L"Temp";
+    static const char kNameWithBackslash[] = "Temp\\";
+    const std::size_t length = std::strlen(m_szPath);
+    if (!m_hFolder || length == 0 || m_szPath[length - 1] != '\\' ||
+        length + sizeof(kNameWithBackslash) > SETUP_PATH_SIZE)
+        return E_UNEXPECTED;
+    // No descriptor of its own: it inherits the work folder's.
+    HRESULT result = OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,
+                                  OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, nullptr, m_hTemp);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to create the installers' temporary folder %sTemp", m_szPath);
+        return result;
+    }
+    std::memcpy(m_szTempPath, m_szPath, length);
+    std::memcpy(m_szTempPath + length, kNameWithBackslash, sizeof(kNameWithBackslash));
+    LogEvent("Installers' temporary folder created: %s", m_szTempPath);
+    return S_OK;
+}
+
 HRESULT CWorkFolder::Remove()
 {
+    // The temporary folder's hold goes first: it goes with the contents.
+    m_hTemp.Reset();
+    m_szTempPath[0] = 0;
     char path[SETUP_PATH_SIZE];
     CopyDbcsAware(path, m_szPath, SETUP_PATH_SIZE - 1);
     StripBackslash(path);

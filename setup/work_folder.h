@@ -48,6 +48,14 @@ public:
     // first failure when part of it stayed.
     HRESULT Remove();
 
+    // Makes the installers' temporary folder, "Temp" in the work folder,
+    // inside the work folder's handle (a name someone put there is
+    // refused), with the work folder's protection, and holds it as the
+    // work folder is held; it goes with the work folder. Once confirmed.
+    HRESULT CreateInstallersTemp();
+    // Its path with a trailing backslash; empty until it is made.
+    const char* GetInstallersTempPath() const { return m_szTempPath; }
+
     // The folder's path (with a trailing backslash once confirmed); empty
     // when the object owns none.
     const char* GetPath() const { return m_szPath; }
@@ -56,6 +64,8 @@ private:
     char m_szPath[SETUP_PATH_SIZE];
     UniqueFileHandle m_hParent;  // the temporary folder
     UniqueFileHandle m_hFolder;  // the hold
+    UniqueFileHandle m_hTemp;    // the installers' temporary folder, held
+    char m_szTempPath[SETUP_PATH_SIZE];
     wchar_t m_szName[MAX_PATH];  // the folder's name in the temporary folder
     ULONG m_nNameChars;
     FileIdentity m_Identity;

@@ -36,6 +36,13 @@ std::wstring ProgramFile()
     return std::wstring(path, length);
 }
 
+std::wstring TemporaryFolder()
+{
+    wchar_t path[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    return length <= MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
 std::wstring CurrentFolder()
 {
     wchar_t path[MAX_PATH * 2];
@@ -50,7 +57,7 @@ void WriteJournal(const std::wstring& name, const std::wstring& action)
     if (file.empty())
         return;
     std::wstring line = Field(name) + L'\t' + Field(ProgramFile()) + L'\t' + Field(GetCommandLineW()) + L'\t' +
-                        Field(CurrentFolder()) + L'\t' + Field(action) + L"\r\n";
+                        Field(CurrentFolder()) + L'\t' + Field(action) + L'\t' + Field(TemporaryFolder()) + L"\r\n";
     std::string bytes = Utf8(line);
     // Another stand-in may be appending at this moment; appends of one
     // WriteFile are whole, so a short retry on a sharing clash is enough.

@@ -3,7 +3,7 @@
 // a release engineer) sees which installers ran, how, and what they did.
 // The file is named by the environment variable BCSETUP_STANDIN_JOURNAL; when
 // it is not set nothing is written. Lines are UTF-8, fields separated by tabs:
-//   name  program file  command line  current folder  what it did
+//   name  program file  command line  current folder  what it did  temporary folder
 #include <string>
 
 namespace standin {

@@ -97,6 +97,13 @@ std::vector<std::string> RunTypicalScenario(const std::string& name, const std::
     EXPECT_EQ("\"" + journal[1].program + "\" /S /DIVXLANG=JA", journal[1].commandLine);
     EXPECT_EQ("\"" + journal[2].program + "\" /Q", journal[2].commandLine);
     ExpectTheProgramsOwnViewOfWindows(journal[0].action);
+    // Each installer's temporary folder is the held one in the work folder,
+    // not the user's.
+    for (const JournalEntry& entry : journal) {
+        const std::string workFolder = entry.program.substr(0, entry.program.find_last_of('\\') + 1);
+        EXPECT_EQ(workFolder + "Temp\\", entry.temp) << entry.name;
+        EXPECT_NE(TempFolder(), entry.temp) << entry.name;
+    }
 
     std::ifstream planted(Widen(plantedTarget).c_str(), std::ios::binary);
     EXPECT_EQ("untouched\n", std::string(std::istreambuf_iterator<char>(planted), std::istreambuf_iterator<char>()));

@@ -131,6 +131,14 @@ TEST_F(WorkFolderTest, MadeConfirmedAndRemovedWithItsContent)
 
     ASSERT_TRUE(work.Confirm());
     EXPECT_EQ(name + "\\", work.GetPath());
+    // The installers' temporary folder: made inside it, held as it is, gone with it.
+    EXPECT_STREQ("", work.GetInstallersTempPath());
+    ASSERT_EQ(S_OK, work.CreateInstallersTemp());
+    EXPECT_EQ(name + "\\Temp\\", work.GetInstallersTempPath());
+    EXPECT_TRUE(IsFolder(name + "\\Temp"));
+    EXPECT_FALSE(RemoveDirectoryA((name + "\\Temp").c_str())) << "removed while held";
+    EXPECT_FALSE(MoveFileA((name + "\\Temp").c_str(), (name + "\\Moved").c_str())) << "renamed while held";
+    std::ofstream(name + "\\Temp\\_is1.tmp") << "an installer's own";
     ASSERT_TRUE(CreateDirectoryA((name + "\\disk1").c_str(), nullptr));
     std::ofstream(name + "\\disk1\\setup.exe") << "payload";
     // An installer may leave read-only files behind.
@@ -140,8 +148,17 @@ TEST_F(WorkFolderTest, MadeConfirmedAndRemovedWithItsContent)
     EXPECT_EQ(S_OK, work.Remove());
     EXPECT_FALSE(FileExists(name.c_str()));
     EXPECT_STREQ("", work.GetPath());
+    EXPECT_STREQ("", work.GetInstallersTempPath());
     EXPECT_EQ(S_FALSE, work.Remove());
     EXPECT_TRUE(IsFolder(m_temp));
+
+    // A name put there before is refused, never taken over.
+    ASSERT_EQ(S_OK, work.Create(m_temp.c_str()));
+    ASSERT_TRUE(work.Confirm());
+    std::ofstream(std::string(work.GetPath()) + "Temp") << "planted";
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS), work.CreateInstallersTemp());
+    EXPECT_STREQ("", work.GetInstallersTempPath());
+    EXPECT_EQ(S_OK, work.Remove());
 }
 
 // Whatever way its owner leaves, the folder goes with it.

@@ -50,8 +50,8 @@ std::vector<JournalEntry> ReadJournal(const std::string& path)
         if (end == std::string::npos)
             end = text.size();
         std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
-        if (fields.size() == 5)
-            entries.push_back({fields[0], fields[1], fields[2], fields[3], fields[4]});
+        if (fields.size() == 6)
+            entries.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
         start = end + 2;
     }
     return entries;

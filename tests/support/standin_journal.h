@@ -14,6 +14,7 @@ struct JournalEntry {
     std::string commandLine;  // as the stand-in received it
     std::string folder;       // its current folder
     std::string action;       // what it did
+    std::string temp;         // its temporary folder (GetTempPath)
 };
 
 std::vector<JournalEntry> ReadJournal(const std::string& path);
