@@ -77,14 +77,20 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
     return S_OK;
 }
 
-// The entry is opened as what it is, a link as itself; what its handle
-// says decides what is done. depth < 0: a real folder is left as it is.
+// Opens an entry of the folder to remove it: as what it is, a link as itself.
+HRESULT OpenToRemove(HANDLE folder, const wchar_t* name, ULONG nameChars, UniqueFileHandle& entry)
+{
+    return OpenInFolder(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, FOLDER_OPEN, OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP,
+                        nullptr, entry);
+}
+
+// What the entry's handle says decides what is done. depth < 0: a real
+// folder is left as it is.
 HRESULT RemoveEntry(HANDLE folder, const CHandleName& folderName, const wchar_t* name, ULONG nameChars, int depth)
 {
     UniqueFileHandle entry;
-    HRESULT result = OpenInFolder(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, FOLDER_OPEN,
-                                  OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, nullptr, entry);
+    HRESULT result = OpenToRemove(folder, name, nameChars, entry);
     if (FAILED(result))
         return result;
     // Where the platform followed a link after all, the handle names the
@@ -188,9 +194,7 @@ bool GetFileIdentity(HANDLE handle, FileIdentity* identity)
 HRESULT RemoveEmptiedFolder(HANDLE parent, const wchar_t* name, ULONG nameChars, const FileIdentity& identity)
 {
     UniqueFileHandle folder;
-    HRESULT result = OpenInFolder(parent, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, FOLDER_OPEN,
-                                  OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, nullptr, folder);
+    HRESULT result = OpenToRemove(parent, name, nameChars, folder);
     if (FAILED(result))
         return result;
     FileIdentity found;
