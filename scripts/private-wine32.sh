@@ -31,7 +31,7 @@ if [ -f "$dir/ready" ] && [ "$(cat "$dir/ready")" = "$stamp" ]; then
   exit 0
 fi
 
-say "setting up the 32-bit Wine in $dir (once; about a minute and 400 MB to download)"
+say "setting up the 32-bit Wine in $dir (once; about a minute, some 260 MB to download)"
 started=$(date +%s)
 rm -f "$dir/ready"
 apt_dir="$dir/apt"
