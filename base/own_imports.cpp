@@ -145,10 +145,10 @@ struct BindingCalls {
         UINT length = getSystemDirectory(path, MAX_PATH);
         if (length == 0 || length >= MAX_PATH)
             return nullptr;
-        appendText(path, "\\");
         for (const char* c = name; *c; ++c)
             if (*c == '\\' || *c == '/' || c - name >= 60)
                 return nullptr;
+        appendText(path, "\\");
         appendText(path, name);
         return loadLibrary(path);
     }

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 big_mb="${2:-1024}"
 
-# The architecture this host runs (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build), as the tests do.
+# The i686 build, as the tests run it (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build).
 . "$root/scripts/wine-arch.sh"
 bc_bench_build
 win="$(bc_win_dir "$build" "$BC_ARCH")"

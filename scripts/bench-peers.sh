@@ -8,8 +8,8 @@
 # 1 KiB (payload cost = full - tiny), and a probe built from the setup's own
 # code times its steps. A benchmark, not a test.
 #   bench-peers.sh [BUILD_DIR] [ROUNDS]      (at least 15 rounds)
-# Runs the architecture this host runs (BCSETUP_BENCH_BUILD=x86_64 runs the 64-bit build), in a Wine
-# prefix of its own that is removed at the end, on a display of its own.
+# Runs the i686 build as the tests do (BCSETUP_BENCH_BUILD=x86_64 runs the
+# 64-bit build), in a Wine prefix of its own that is removed at the end, on a display of its own.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"

@@ -70,7 +70,11 @@ bc_wine32_route() {
   elif bc_have_private_wine32; then
     BC_WINE32=emulated
     if bc_host_runs_32bit; then
-      BC_WINE32_WHY="wine32:i386 could not be installed; the private 32-bit Wine under qemu-i386"
+      # install-deps.sh keeps apt's reason there.
+      note="${BCSETUP_DEPS_STATE_DIR:-/var/lib/bcsetup}/wine32-unavailable"
+      BC_WINE32_WHY="wine32:i386 could not be installed"
+      [ -s "$note" ] && BC_WINE32_WHY="$BC_WINE32_WHY ($(head -n 1 "$note"))"
+      BC_WINE32_WHY="$BC_WINE32_WHY; the private 32-bit Wine under qemu-i386"
     else
       BC_WINE32_WHY="this host runs no 32-bit code; the private 32-bit Wine under qemu-i386"
     fi
@@ -126,5 +130,8 @@ bc_bench_build() {
     *) echo "BCSETUP_BENCH_BUILD must be i686 or x86_64, not '$BC_ARCH'" >&2; return 1 ;;
   esac
   bc_wine_env
-  BC_ARCH_WHY="WoW64 prefix, 32-bit side $BC_WINE32"
+  case "$BC_ARCH" in
+    i686) BC_ARCH_WHY="64-bit prefix, WoW64, 32-bit side $BC_WINE32" ;;
+    *) BC_ARCH_WHY="64-bit prefix" ;;
+  esac
 }

@@ -37,13 +37,9 @@ wait_for() {
 }
 
 rm -rf "$prefix"
-if [ -d "${BCSETUP_WINE_TEMPLATE:-}/drive_c" ]; then
-  cp -a "$BCSETUP_WINE_TEMPLATE" "$prefix"
-else
-  mkdir -p "$prefix"
-  # Every Wine process gets /dev/null, so none holds CTest's output pipe.
-  "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
-fi
+# Every Wine process gets /dev/null, so none holds CTest's output pipe.
+"$(dirname "$0")/../../scripts/wine-prefix.sh" "$prefix" ${BCSETUP_WINE_TEMPLATE:+"$BCSETUP_WINE_TEMPLATE"} \
+  </dev/null >/dev/null 2>&1 || { echo "no prefix could be made at $prefix"; exit 1; }
 
 # One round: watcher up, probe run, request seen.   round NAME [PROBE ARGS]
 round() {
