@@ -129,7 +129,8 @@ echo "--- what install-deps.sh printed on a bad day:"; echo "$out"
   expect native "$(choose yes "$fake_loader" "$scratch/none")"
   expect emulated "$(choose yes "$scratch/no-such-loader" "$private")"
   # ... and says why, with the reason install-deps.sh kept on the bad day.
-  BCSETUP_DEPS_STATE_DIR="$scratch/bad-day/var" bc_wine32_route
+  BCSETUP_HOST_RUNS_32BIT=yes BCSETUP_WINE32_LOADER="$scratch/no-such-loader" BCSETUP_WINE32_DIR="$private" \
+    BCSETUP_DEPS_STATE_DIR="$scratch/bad-day/var" bc_wine32_route
   case "$BC_WINE32_WHY" in
     "wine32:i386 could not be installed (Error, pkgProblemResolver"*"; the private 32-bit Wine under qemu-i386") ;;
     *) echo "FAIL: emulated on a bad day, and the reason: $BC_WINE32_WHY"; exit 1 ;;
