@@ -29,7 +29,14 @@ public:
             return LastErrorResult();
         UniqueKernelHandle file(opened);
         LARGE_INTEGER size = {};
-        if (disposition == CREATE_NEW || (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0)) {
+        const bool empty = (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0);
+        return Use(std::move(file), empty);
+    }
+
+    // The open file becomes the log; an empty one gets the byte-order mark first.
+    HRESULT Use(UniqueKernelHandle file, bool empty)
+    {
+        if (empty) {
             static const char kByteOrderMark[] = "\xEF\xBB\xBF";
             DWORD written = 0;
             WriteFile(file.Get(), kByteOrderMark, 3, &written, nullptr);
@@ -151,11 +158,11 @@ HRESULT OpenSetupLog(const char* path)
     return g_SetupLog.Open(path, OPEN_ALWAYS);
 }
 
-HRESULT CreateSetupLog(const char* path)
+HRESULT UseNewSetupLog(HANDLE file)
 {
-    if (!path || !*path)
+    if (!file || file == INVALID_HANDLE_VALUE)
         return E_INVALIDARG;
-    return g_SetupLog.Open(path, CREATE_NEW);
+    return g_SetupLog.Use(UniqueKernelHandle(file), true);
 }
 
 void CloseSetupLog()

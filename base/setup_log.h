@@ -9,11 +9,9 @@
 // already open is closed. The failure when it can't be opened: the setup
 // then goes on without a file.
 HRESULT OpenSetupLog(const char* path);
-// Creates path as a new log file with the byte-order mark, where nothing
-// stands at that name yet: a file or a link planted there gives
-// HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) and is left alone. The log is then
-// written only through the handle that created it.
-HRESULT CreateSetupLog(const char* path);
+// Takes over file, just made new and open for appending, as the log,
+// writing the byte-order mark first; the log closes it.
+HRESULT UseNewSetupLog(HANDLE file);
 void CloseSetupLog();
 bool IsSetupLogOpen();
 

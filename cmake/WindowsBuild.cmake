@@ -49,7 +49,7 @@ foreach(dir base package ui dxver setup resources standins tests)
   add_subdirectory(${dir})
 endforeach()
 
-foreach(library bc_base bc_package bc_portable bc_ui bc_dxver bc_setup)
+foreach(library bc_base bc_handle_relative bc_package bc_portable bc_ui bc_dxver bc_setup)
   bc_lean_code(${library})
 endforeach()
 

@@ -7,36 +7,34 @@
 #include "resource_ids.h"
 
 namespace {
-// Writes the payload to workFolder + fileName, runs it with the quoted path
-// and the given switches, and deletes it again.
-HRESULT RunCompanion(const char* workFolder, WORD payloadId, const char* fileName, const char* switches)
+// Writes the payload to fileName in the work folder, runs it with the quoted
+// path and the given switches, and deletes it again.
+HRESULT RunCompanion(const HeldFolder& workFolder, WORD payloadId, const char* fileName, const char* switches)
 {
-    if (!workFolder)
+    if (!workFolder.handle || !workFolder.path)
         return E_INVALIDARG;
-    CTextString installerPath;
-    if (!installerPath.Format("%s%s", workFolder, fileName))
-        return E_OUTOFMEMORY;
     // Held against writers from its writing until it has run.
     CDiskFile installerFile;
-    HRESULT result = ExtractPayload(payloadId, installerPath.GetData(), installerFile);
+    HRESULT result = ExtractPayload(payloadId, workFolder, fileName, installerFile);
     if (FAILED(result))
         return result;
+    const char* installerPath = installerFile.GetPath().GetData();
     CTextString commandLine;
-    result = commandLine.Format("\"%s\" %s", installerPath.GetData(), switches) != nullptr
-                 ? RunAndWait(commandLine.GetData(), installerPath.GetData())
+    result = commandLine.Format("\"%s\" %s", installerPath, switches) != nullptr
+                 ? RunAndWait(commandLine.GetData(), installerPath)
                  : E_OUTOFMEMORY;
     installerFile.Close();
-    DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
+    DeleteDiskFile(workFolder, fileName); // a file left goes with the work folder
     return result;
 }
 } // namespace
 
-HRESULT RunWmfRuntimeSetup(const char* workFolder)
+HRESULT RunWmfRuntimeSetup(const HeldFolder& workFolder)
 {
     return RunCompanion(workFolder, IDR_PAYLOAD_WMF, "wmfdist.exe", "/Q");
 }
 
-HRESULT RunDivXSetup(const char* workFolder)
+HRESULT RunDivXSetup(const HeldFolder& workFolder)
 {
     return RunCompanion(workFolder, IDR_PAYLOAD_DIVX, "DivXPro.exe", "/S /DIVXLANG=JA");
 }

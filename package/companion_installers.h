@@ -3,7 +3,10 @@
 // work folder, run silently, waited for and deleted again.
 #include <windows.h>
 
-// workFolder ends in a backslash. S_OK once the installer was started and
+#include "base/handle_relative/held_folder.h"
+
+// workFolder is the held work folder; the installer is made in it through
+// its handle (held_folder.h). S_OK once the installer was started and
 // waited for, whatever its exit code (a failed wait is logged); otherwise
 // the failure of writing or starting it (E_INVALIDARG without a work
 // folder). The installer file is held against writers from its writing
@@ -11,6 +14,6 @@
 // Each step goes to the setup log.
 
 // The Windows Media Format runtime: "<folder>wmfdist.exe" /Q
-HRESULT RunWmfRuntimeSetup(const char* workFolder);
+HRESULT RunWmfRuntimeSetup(const HeldFolder& workFolder);
 // DivX, in Japanese: "<folder>DivXPro.exe" /S /DIVXLANG=JA
-HRESULT RunDivXSetup(const char* workFolder);
+HRESULT RunDivXSetup(const HeldFolder& workFolder);

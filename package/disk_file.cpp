@@ -1,7 +1,10 @@
 #include "package/disk_file.h"
 
+#include <new>
+#include <utility>
+
+#include "base/handle_relative/vista_file_calls.h"
 #include "base/setup_log.h"
-#include "base/vista_file_calls.h"
 
 namespace {
 
@@ -28,6 +31,15 @@ HRESULT CDiskFile::Open(const char* path, DWORD disposition, DWORD access, DWORD
     if (!IsOpen())
         return LastErrorResult();
     return S_OK;
+}
+
+HRESULT CDiskFile::Create(const HeldFolder& folder, const char* name, DWORD access, DWORD share)
+{
+    Reset();
+    m_strPath.Assign(folder.path);
+    if (!m_strPath.Append(name))
+        return E_OUTOFMEMORY;
+    return CreateFileInFolder(folder, name, access, share, m_hFile);
 }
 
 HRESULT CDiskFile::Reopen(const CDiskFile& other, DWORD access, DWORD share)
@@ -78,15 +90,53 @@ HRESULT CDiskFile::Write(const void* buffer, DWORD count, DWORD* bytesWritten, L
     return S_OK;
 }
 
-HRESULT DeleteDiskFile(const char* path)
+// None of the three handles shares deletion, so the file can't be renamed
+// or replaced meanwhile. A handle that refuses writers can't be opened while
+// a writer is open: a bridge that shares writing is opened from the writer
+// first, the writer closed, and the hold opened from the bridge.
+HRESULT HoldAgainstWriters(CDiskFile& writer, CDiskFile& held)
 {
-    if (!path)
-        return E_INVALIDARG;
-    if (!DeleteFileA(path)) {
-        HRESULT result = LastErrorResult();
-        LogFailure(result, "Failed to delete %s", path);
+    held.Reset();
+    CDiskFile bridge;
+    HRESULT result = bridge.Reopen(writer, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (FAILED(result))
+        return result;
+    result = writer.Close();
+    if (FAILED(result))
+        return result;
+    return held.Reopen(bridge, GENERIC_READ, FILE_SHARE_READ);
+}
+
+CHeldFileList::~CHeldFileList()
+{
+    Clear();
+}
+
+bool CHeldFileList::Take(CDiskFile& file)
+{
+    CDiskFile* kept = new (std::nothrow) CDiskFile;
+    if (!kept)
+        return false;
+    if (FAILED(kept->Reopen(file, GENERIC_READ, FILE_SHARE_READ)) || !PushBack(kept, true)) {
+        delete kept;
+        return false;
+    }
+    file.Close();
+    return true;
+}
+
+void CHeldFileList::ReleaseItem(void* item)
+{
+    delete static_cast<CDiskFile*>(item);
+}
+
+HRESULT DeleteDiskFile(const HeldFolder& folder, const char* name)
+{
+    HRESULT result = RemoveFileInFolder(folder, name);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to delete %s%s", LogText(folder.path), LogText(name));
         return result;
     }
-    LogEvent("Deleted %s", path);
+    LogEvent("Deleted %s%s", LogText(folder.path), LogText(name));
     return S_OK;
 }

@@ -4,6 +4,8 @@
 // Every file the setup creates or reads by itself goes through it.
 #include <windows.h>
 
+#include "base/handle_relative/held_folder.h"
+#include "base/item_list.h"
 #include "base/last_error.h"
 #include "base/text_string.h"
 #include "base/unique_handle.h"
@@ -16,6 +18,11 @@ public:
     // also when the open fails.
     HRESULT Open(const char* path, DWORD disposition, DWORD access, DWORD share, DWORD flagsAndAttributes,
                  LPSECURITY_ATTRIBUTES security);
+    // Makes name as a new file in the held folder (held_folder.h: never
+    // through a link, never over what is there; a name that exists gives
+    // HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)). The path recorded is the
+    // folder's path and the name.
+    HRESULT Create(const HeldFolder& folder, const char* name, DWORD access, DWORD share);
     // Opens the file other holds once more (the same file, whatever its
     // path names by now) with this access and sharing; the path is taken
     // over. Fails (ERROR_INVALID_HANDLE) when other holds no file: there is
@@ -47,6 +54,26 @@ private:
     CTextString m_strPath;
 };
 
-// Deletes a file the setup wrote (an installer it ran); the platform's
-// failure when it can't be deleted. Both go to the setup log.
-HRESULT DeleteDiskFile(const char* path);
+// Goes from the writing handle to one that only reads and lets nobody
+// write, rename or delete the file, without opening it by its path again;
+// the writer is closed on the way. A program that opened the file for
+// writing in between makes it fail. Whenever it fails, held holds nothing.
+HRESULT HoldAgainstWriters(CDiskFile& writer, CDiskFile& held);
+
+// Files held against writers (as HoldAgainstWriters holds them) until the
+// list goes or is cleared: the entries of a package, until the installer
+// that uses them has ended.
+class CHeldFileList : public CItemList {
+public:
+    ~CHeldFileList() override;
+    // Takes over what file holds; false (file keeps it) when no node can be had.
+    bool Take(CDiskFile& file);
+
+protected:
+    void ReleaseItem(void* item) override;
+};
+
+// Deletes a file the setup wrote in the held folder (an installer it ran),
+// or a link put at its name itself; the platform's failure when it can't
+// be deleted. Both go to the setup log.
+HRESULT DeleteDiskFile(const HeldFolder& folder, const char* name);

@@ -45,26 +45,26 @@ void RaiseInstallerWindow(HANDLE installer)
 }
 } // namespace
 
-HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
+HRESULT RunMainInstaller(const HeldFolder& workFolder, HWND ownerWindow)
 {
-    if (!workFolder)
+    if (!workFolder.handle || !workFolder.path)
         return E_INVALIDARG;
-    CTextString packagePath;
-    if (!packagePath.Format("%s%s", workFolder, kPackageFileName))
-        return E_OUTOFMEMORY;
     // The package is unpacked through the handle that has held it against
     // writers since its bytes were checked: the bytes unpacked are those checked.
     CDiskFile package;
-    HRESULT result = ExtractPayload(IDR_PAYLOAD_MAIN, packagePath.GetData(), package);
+    HRESULT result = ExtractPayload(IDR_PAYLOAD_MAIN, workFolder, kPackageFileName, package);
     if (FAILED(result))
         return result;
-    result = UnpackPackage(package, workFolder);
+    // Every entry, setup.exe among them, is held against writers from its
+    // writing until the installer has ended.
+    CHeldFileList entries;
+    result = UnpackPackage(package, workFolder, &entries);
     package.Close();
     if (FAILED(result))
         return result;
 
     CTextString installerPath;
-    if (!installerPath.Format("%s%s", workFolder, kInstallerFileName))
+    if (!installerPath.Format("%s%s", workFolder.path, kInstallerFileName))
         return E_OUTOFMEMORY;
     // The installer sees its unquoted path as its command line; naming the
     // program explicitly keeps a program planted at a shorter prefix of a
@@ -72,13 +72,6 @@ HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
     CTextString commandLine(installerPath);
     if (!commandLine.GetData())
         return E_OUTOFMEMORY;
-    // Held against writers from here until the installer has ended.
-    CDiskFile installerFile;
-    result = installerFile.Open(installerPath.GetData(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ, 0, nullptr);
-    if (FAILED(result)) {
-        LogFailure(result, "Failed to hold %s against writers", installerPath.GetData());
-        return result;
-    }
     CChildProcess installer;
     result = installer.Start(installerPath.GetData(), commandLine.GetData());
     if (FAILED(result))
@@ -96,7 +89,7 @@ HRESULT RunMainInstaller(const char* workFolder, HWND ownerWindow)
     if (ownerHidden)
         ShowWindow(ownerWindow, SW_SHOW);
 
-    installerFile.Close();
-    DeleteDiskFile(installerPath.GetData()); // a file left goes with the work folder
+    entries.Clear();
+    DeleteDiskFile(workFolder, kInstallerFileName); // a file left goes with the work folder
     return S_OK;
 }

@@ -66,11 +66,10 @@ class CFolderEntrySink : public CEntrySink {
 public:
     static const DWORD WRITE_BEHIND_SIZE = 64 * 1024;
 
-    explicit CFolderEntrySink(const char* destinationFolder)
-        : m_strFolder(destinationFolder), m_pbBlock(new (std::nothrow) unsigned char[WRITE_BEHIND_SIZE]),
+    CFolderEntrySink(const HeldFolder& folder, CHeldFileList* held)
+        : m_Folder(folder), m_pHeld(held), m_pbBlock(new (std::nothrow) unsigned char[WRITE_BEHIND_SIZE]),
           m_dwPending(0), m_dwEntries(0), m_ullBytes(0)
     {
-        m_strFolder.AddBackslash();  // leaves an empty folder text empty
     }
     virtual ~CFolderEntrySink() = default;
 
@@ -79,18 +78,18 @@ public:
     PackageResult CreateEntry(const char* name) override
     {
         m_dwPending = 0;
-        m_strEntry.Assign(m_strFolder);
-        if (!m_strEntry.Append(name))
-            return E_OUTOFMEMORY;
-        // Nobody else may write the file while it is written.
-        HRESULT result = m_Output.Open(m_strEntry.GetData(), CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ, 0, nullptr);
-        if (FAILED(result)) {
-            LogFailure(result, "Failed to create %s", m_strEntry.GetData());
+        // Made new, never through a link; nobody else may write it while it is written.
+        HRESULT result = m_Output.Create(m_Folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+        const char* path = LogText(m_Output.GetPath().GetData());
+        if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS))
+            LogFailure(result, "%s was put in the work folder by another program before its entry was unpacked: "
+                               "it is left as it is and the entry is not written", path);
+        else if (FAILED(result))
+            LogFailure(result, "Failed to create %s", path);
+        if (FAILED(result))
             m_Output.Close();
-        } else {
+        else
             ++m_dwEntries;
-        }
         return result;
     }
 
@@ -113,7 +112,20 @@ public:
         return S_OK;
     }
 
-    PackageResult FinishEntry() override { return Flush(); }
+    // A whole entry is held against writers from here, when asked for.
+    PackageResult FinishEntry() override
+    {
+        HRESULT result = Flush();
+        if (FAILED(result) || !m_pHeld)
+            return result;
+        CDiskFile held;
+        result = HoldAgainstWriters(m_Output, held);
+        if (SUCCEEDED(result) && !m_pHeld->Take(held))
+            result = E_OUTOFMEMORY;
+        if (FAILED(result))
+            LogFailure(result, "Failed to hold %s against writers", LogText(m_Output.GetPath().GetData()));
+        return result;
+    }
 
     // An entry that failed keeps what reached it: what it still held back is stored too.
     void CloseEntry() override
@@ -140,13 +152,13 @@ private:
         }
         m_dwPending = 0;
         if (FAILED(result))
-            LogFailure(result, "Failed to write %s", m_strEntry.GetData() ? m_strEntry.GetData() : "");
+            LogFailure(result, "Failed to write %s", LogText(m_Output.GetPath().GetData()));
         return result;
     }
 
-    CTextString m_strFolder;
-    CTextString m_strEntry;  // the entry being written
-    CDiskFile m_Output;
+    HeldFolder m_Folder;
+    CHeldFileList* m_pHeld;  // where whole entries are held; null: they aren't
+    CDiskFile m_Output;      // the entry being written
     std::unique_ptr<unsigned char[]> m_pbBlock;
     DWORD m_dwPending;       // bytes of the block not yet stored
     DWORD m_dwEntries;       // entry files created
@@ -155,12 +167,12 @@ private:
 
 } // namespace
 
-HRESULT UnpackPackage(CDiskFile& archive, const char* destinationFolder)
+HRESULT UnpackPackage(CDiskFile& archive, const HeldFolder& folder, CHeldFileList* held)
 {
-    const char* archiveText = archive.GetPath().GetData() ? archive.GetPath().GetData() : "";
-    const char* folderText = destinationFolder ? destinationFolder : "";
+    const char* archiveText = LogText(archive.GetPath().GetData());
+    const char* folderText = LogText(folder.path);
     CReadAheadArchiveSource source(archive);
-    CFolderEntrySink sink(destinationFolder);
+    CFolderEntrySink sink(folder, held);
     if (!source.HasBlock() || !sink.HasBlock()) {
         LogFailure(E_OUTOFMEMORY, "Failed to unpack the package %s", archiveText);
         return E_OUTOFMEMORY;
@@ -176,16 +188,4 @@ HRESULT UnpackPackage(CDiskFile& archive, const char* destinationFolder)
         LogEvent("Package %s unpacked into %s: %lu entries, %llu bytes", archiveText, folderText,
                  static_cast<unsigned long>(sink.GetEntries()), static_cast<unsigned long long>(sink.GetBytes()));
     return result;
-}
-
-HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder)
-{
-    CDiskFile archive;
-    HRESULT result = archive.Open(archivePath, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                                  nullptr);
-    if (FAILED(result)) {
-        LogFailure(result, "Failed to open the package %s", archivePath ? archivePath : "");
-        return result;
-    }
-    return UnpackPackage(archive, destinationFolder);
 }

@@ -6,8 +6,14 @@
 // entry's file while it is written.
 #include <windows.h>
 
-class CDiskFile;
+#include "base/handle_relative/held_folder.h"
 
+class CDiskFile;
+class CHeldFileList;
+
+// Each entry's file is made new in the folder (held_folder.h): a name that
+// someone else put there first, file, folder or link, gives
+// HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) and is left as it is.
 // S_OK when every entry up to the archive size was written; E_FAIL when the
 // file is not a "PK24" archive, or an entry's name is not a bare file name
 // or its size is negative (nothing is created for that entry);
@@ -17,8 +23,8 @@ class CDiskFile;
 // block can't be had (nothing is created); otherwise the platform error of
 // the open, read or write that failed (disk full as disk full). Entries
 // written before a failure stay, and the failing one with what reached it.
-HRESULT UnpackPackage(const char* archivePath, const char* destinationFolder);
-
-// The same from an archive already open for reading (read from where its
-// file pointer stands), such as the package held since it was written.
-HRESULT UnpackPackage(CDiskFile& archive, const char* destinationFolder);
+// From an archive already open for reading (read from where its file
+// pointer stands), such as the package held since it was written, into a
+// held folder. With held, each whole entry stays held against writers in
+// that list (disk_file.h) until the caller lets it go.
+HRESULT UnpackPackage(CDiskFile& archive, const HeldFolder& folder, CHeldFileList* held);

@@ -65,44 +65,54 @@ HRESULT WritePayloadFile(const unsigned char* image, DWORD size, CDiskFile& file
     return S_OK;
 }
 
-// Goes from the writing handle to one that only reads and lets nobody
-// write, without opening the file by its path again: a bridge that shares
-// writing is opened from the writing handle (a handle that refuses writers
-// can't be opened while a writer is open), the writer is closed, and the
-// hold is opened from the bridge. None of them shares deletion, so the file
-// can't be renamed or replaced meanwhile; a program that opened it for
-// writing in between makes the hold fail.
-HRESULT HoldAgainstWriters(CDiskFile& writer, CDiskFile& held)
+// Writes the payload to the new file and checks the bytes written against
+// its recorded digest.
+HRESULT WriteCheckedPayload(WORD resourceId, const unsigned char* image, DWORD size, CDiskFile& writer)
 {
-    CDiskFile bridge;
-    HRESULT result = bridge.Reopen(writer, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (FAILED(result))
+    CPayloadHash hash;
+    HRESULT result = hash.Create();
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to hash payload %u", resourceId);
         return result;
-    result = writer.Close();
-    if (FAILED(result))
+    }
+    const char* path = LogText(writer.GetPath().GetData());
+    result = WritePayloadFile(image, size, writer, hash);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to write payload %u to %s", resourceId, path);
         return result;
-    return held.Reopen(bridge, GENERIC_READ, FILE_SHARE_READ);
-}
-
-// The file went wrong: it goes at once, so that nothing may run it.
-void Discard(CDiskFile& writer, const char* path)
-{
-    writer.Close();
-    DeleteFileA(path);
+    }
+    BYTE digest[PAYLOAD_DIGEST_SIZE];
+    result = hash.Finish(digest);
+    if (FAILED(result)) {
+        LogFailure(result, "Failed to hash payload %u written to %s", resourceId, path);
+        return result;
+    }
+    result = CheckPayloadDigest(resourceId, digest);
+    if (FAILED(result)) {
+        // Both digests, so that support tells a damaged medium (another
+        // actual digest on each try) from a wrong build (the same one).
+        char expected[PAYLOAD_DIGEST_TEXT_SIZE];
+        char actual[PAYLOAD_DIGEST_TEXT_SIZE];
+        FormatRecordedDigest(resourceId, expected);
+        FormatDigest(digest, actual);
+        LogFailure(result, "Payload %u written to %s does not match its recorded digest: expected %s, actual %s",
+                   resourceId, path, expected, actual);
+    }
+    return result;
 }
 
 } // namespace
 
-HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held)
+HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* name, CDiskFile& held)
 {
     held.Reset();
-    const char* path = outputPath ? outputPath : "";
     HMODULE module = g_hInstance ? g_hInstance : GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_PAYLOAD));
     if (!found) {
         LogFailure(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), "Payload %u is not in the program", resourceId);
         return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
     }
+    // The resource needs no release: it is part of the mapped image.
     HGLOBAL loaded = LoadResource(module, found);
     DWORD size = SizeofResource(module, found);
     const unsigned char* image = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
@@ -114,58 +124,39 @@ HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held)
         LogFailure(PAYLOAD_E_DIGEST_MISMATCH, "Payload %u has no recorded digest", resourceId);
         return PAYLOAD_E_DIGEST_MISMATCH;
     }
-    CPayloadHash hash;
-    HRESULT result = hash.Create();
-    if (FAILED(result)) {
-        LogFailure(result, "Failed to hash payload %u", resourceId);
+
+    // Nobody else may write the file while it is written.
+    CDiskFile writer;
+    HRESULT result = writer.Create(folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+    const char* path = LogText(writer.GetPath().GetData());
+    if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)) {
+        LogFailure(result, "%s was put in the work folder by another program before payload %u: it is left as it "
+                           "is and the payload is not written", path, resourceId);
         return result;
     }
-
-    // The resource needs no release: it is part of the mapped image.
-    CDiskFile writer;
-    result = writer.Open(path, CREATE_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, 0, nullptr);
     if (FAILED(result)) {
         LogFailure(result, "Failed to create %s for payload %u", path, resourceId);
         return result;
     }
-    result = WritePayloadFile(image, size, writer, hash);
-    if (FAILED(result)) {
-        Discard(writer, path);
-        LogFailure(result, "Failed to write payload %u to %s", resourceId, path);
-        return result;
+    result = WriteCheckedPayload(resourceId, image, size, writer);
+    if (SUCCEEDED(result)) {
+        result = HoldAgainstWriters(writer, held);
+        if (FAILED(result))
+            LogFailure(result, "Failed to hold payload %u written to %s against writers", resourceId, path);
     }
-    BYTE digest[PAYLOAD_DIGEST_SIZE];
-    result = hash.Finish(digest);
     if (FAILED(result)) {
-        Discard(writer, path);
-        LogFailure(result, "Failed to hash payload %u written to %s", resourceId, path);
-        return result;
-    }
-    result = CheckPayloadDigest(resourceId, digest);
-    if (FAILED(result)) {
-        Discard(writer, path);
-        // Both digests, so that support tells a damaged medium (another
-        // actual digest on each try) from a wrong build (the same one).
-        char expected[PAYLOAD_DIGEST_TEXT_SIZE];
-        char actual[PAYLOAD_DIGEST_TEXT_SIZE];
-        FormatRecordedDigest(resourceId, expected);
-        FormatDigest(digest, actual);
-        LogFailure(result, "Payload %u written to %s does not match its recorded digest: expected %s, actual %s",
-                   resourceId, path, expected, actual);
-        return result;
-    }
-    result = HoldAgainstWriters(writer, held);
-    if (FAILED(result)) {
-        Discard(writer, path); // another program may have written it
-        LogFailure(result, "Failed to hold payload %u written to %s against writers", resourceId, path);
+        // The file went wrong (or another program may have written it): it
+        // goes at once, so that nothing may run it.
+        writer.Close();
+        DeleteDiskFile(folder, name);
         return result;
     }
     LogEvent("Payload %u written to %s: %lu bytes", resourceId, path, static_cast<unsigned long>(size));
     return S_OK;
 }
 
-HRESULT ExtractPayload(WORD resourceId, const char* outputPath)
+HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* name)
 {
     CDiskFile held;
-    return ExtractPayload(resourceId, outputPath, held);
+    return ExtractPayload(resourceId, folder, name, held);
 }

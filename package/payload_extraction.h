@@ -4,10 +4,15 @@
 // and checks the bytes written against the payload's recorded SHA-256.
 #include <windows.h>
 
+#include "base/handle_relative/held_folder.h"
+
 class CDiskFile;
 
-// S_OK when the whole payload was written to outputPath (an existing file
-// is replaced) and the bytes written match its recorded digest. Each block
+// S_OK when the whole payload was written to name, made new in the held
+// folder, and the bytes written match its recorded digest. A name someone
+// else put there first (a file, a folder, a link) gives
+// HRESULT_FROM_WIN32(ERROR_FILE_EXISTS): nothing is written, and what is
+// there (or what a link points to) stays as it is. Each block
 // is hashed as it is written; nobody else may write the file meanwhile.
 // Then held holds the file open for reading, sharing it for reading only:
 // while the caller keeps it so, no other handle can write, rename or delete
@@ -19,7 +24,7 @@ class CDiskFile;
 // platform's failure (disk full as disk full; a short write as disk full
 // too), and the partial file is deleted. Whenever the result is a failure,
 // held holds nothing. The outcome goes to the setup log.
-HRESULT ExtractPayload(WORD resourceId, const char* outputPath, CDiskFile& held);
+HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* name, CDiskFile& held);
 
 // The same, with the file closed again at once.
-HRESULT ExtractPayload(WORD resourceId, const char* outputPath);
+HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* name);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/module_instance.h"
-#include "base/redirection_guard.h"
+#include "base/handle_relative/redirection_guard.h"
 #include "base/setup_log.h"
 #include "base/system_library.h"
 #include "resource_ids.h"

@@ -1,10 +1,12 @@
 #include "setup/setup_log_file.h"
 
-#include <wincrypt.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "base/handle_relative/held_folder.h"
+#include "base/last_error.h"
+#include "base/random_number.h"
+#include "base/unique_handle.h"
 #include "base/setup_log.h"
 #include "resource_ids.h"
 #include "setup/exit_codes.h"
@@ -22,15 +24,10 @@ const char* YesNo(bool value)
 unsigned NewLogNameNumber()
 {
     unsigned number = 0;
-    HCRYPTPROV provider = 0;
-    if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
-        BOOL made = CryptGenRandom(provider, sizeof(number), reinterpret_cast<BYTE*>(&number));
-        CryptReleaseContext(provider, 0);
-        if (made)
-            return number;
-    }
-    // No generator: still a name that differs from run to run. CREATE_NEW,
-    // not the name, is what keeps a planted file from being written.
+    if (NewRandomNumber(&number))
+        return number;
+    // No generator: still a name that differs from run to run. Making the
+    // file new, not the name, is what keeps a planted file from being written.
     LARGE_INTEGER counter = {};
     QueryPerformanceCounter(&counter);
     return static_cast<unsigned>(counter.QuadPart) ^ (GetCurrentProcessId() << 16) ^ GetTickCount();
@@ -39,22 +36,30 @@ unsigned NewLogNameNumber()
 HRESULT CreateDefaultSetupLog(const char* folder, char (&path)[SETUP_LOG_PATH_SIZE], unsigned (*nextNumber)())
 {
     path[0] = 0;
+    // The folder's path is looked up once; the log is made inside its handle.
+    UniqueFileHandle folderHandle(CreateFileA(LogText(folder), FILE_TRAVERSE | FILE_ADD_FILE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folderHandle)
+        return LastErrorResult();
+    const HeldFolder held = {folderHandle.Get(), LogText(folder)};
     HRESULT result = HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
     for (int attempt = 0; attempt < kLogNameTries && result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS); ++attempt) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        int length = std::snprintf(path, sizeof(path), "%sBCSetup %04u-%02u-%02u %02u.%02u.%02u %04x.log",
-                                   LogText(folder), now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                                   now.wSecond, nextNumber() & 0xFFFFu);
+        char name[64];
+        std::snprintf(name, sizeof(name), "BCSetup %04u-%02u-%02u %02u.%02u.%02u %04x.log", now.wYear, now.wMonth,
+                      now.wDay, now.wHour, now.wMinute, now.wSecond, nextNumber() & 0xFFFFu);
+        int length = std::snprintf(path, sizeof(path), "%s%s", LogText(folder), name);
         if (length < 0 || length >= static_cast<int>(sizeof(path))) {
             path[0] = 0;
             return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
         }
-        result = CreateSetupLog(path);
-        // A folder planted at the name reads as access denied, not as taken.
-        if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS) ||
-            (result == E_ACCESSDENIED && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES))
-            result = HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
+        // A file, folder or link planted at the name is skipped, never written.
+        UniqueFileHandle file;
+        result = CreateFileInFolder(held, name, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, file);
+        if (SUCCEEDED(result))
+            result = UseNewSetupLog(file.Release());
     }
     return result;
 }

@@ -73,8 +73,9 @@ private:
 // Steps that can refuse the run come first; nothing is left behind by a refusal.
 int CSetupSequence::Run()
 {
+    // The free space that counts is where the work folder goes.
     char tempFolder[SETUP_PATH_SIZE];
-    GetTemporaryFolder(tempFolder);
+    GetWorkFolderParent(tempFolder);
 
     ULARGE_INTEGER freeToCaller;
     if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr)) {
@@ -143,7 +144,7 @@ int CSetupSequence::Run()
     }
 
     StartWaitDialog();
-    HRESULT result = RunMainInstaller(m_WorkFolder.GetPath(), m_pWaitThread ? m_pWaitThread->GetWindow() : nullptr);
+    HRESULT result = RunMainInstaller(m_WorkFolder.GetHeld(), m_pWaitThread ? m_pWaitThread->GetWindow() : nullptr);
     if (FAILED(result)) {
         LogFailure(result, "The main installer failed");
         m_State.bFailed = true;
@@ -225,13 +226,13 @@ void CSetupSequence::RunInstallers()
 {
     if (m_State.bFailed)
         return;
-    HRESULT result = RunDivXSetup(m_WorkFolder.GetPath());
+    HRESULT result = RunDivXSetup(m_WorkFolder.GetHeld());
     if (FAILED(result)) {
         LogFailure(result, "The DivX installer failed");
         m_State.bFailed = true;
         return;
     }
-    result = RunWmfRuntimeSetup(m_WorkFolder.GetPath());
+    result = RunWmfRuntimeSetup(m_WorkFolder.GetHeld());
     if (FAILED(result)) {
         LogFailure(result, "The Windows Media Format runtime installer failed");
         m_State.bFailed = true;

@@ -1,14 +1,18 @@
 #include "setup/work_folder.h"
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include <winternl.h>
+
 #include "base/double_byte.h"
 #include "base/last_error.h"
+#include "base/random_number.h"
 #include "base/setup_log.h"
-#include "base/vista_file_calls.h"
-#include "base/folder_handle_open.h"
-#include "setup/folder_tree_removal.h"
+#include "base/handle_relative/vista_file_calls.h"
+#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/folder_tree_removal.h"
 #include "setup/work_folder_security.h"
 
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
@@ -18,16 +22,41 @@ void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
         std::strcpy(folder, "C:\\");
 }
 
-void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE])
+void GetWorkFolderParent(char (&folder)[SETUP_PATH_SIZE])
 {
-    if (GetTempFileNameA(tempFolder, "exp", 0, workFolder) != 0)
+    if (!IsProcessElevated()) {
+        GetTemporaryFolder(folder);
+        LogEvent("Not elevated: the work folder goes to the user's temporary folder %s", folder);
         return;
-    static const char kFallbackName[] = "exp.tmp";
+    }
+    static const char kTemp[] = "Temp\\";
+    UINT length = GetSystemWindowsDirectoryA(folder, SETUP_PATH_SIZE);
+    if (length == 0 || length >= SETUP_PATH_SIZE) {
+        folder[0] = 0; // its free space can't be read: the run is refused
+        LogFailure(LastErrorResult(), "Failed to find the Windows folder");
+        return;
+    }
+    AppendBackslash(folder);
+    const std::size_t used = std::strlen(folder);
+    if (used + sizeof(kTemp) > SETUP_PATH_SIZE) {
+        folder[0] = 0;
+        return;
+    }
+    std::memcpy(folder + used, kTemp, sizeof(kTemp));
+    LogEvent("Elevated: the work folder goes to the system's temporary folder %s", folder);
+}
+
+void MakeWorkFolderName(const char* tempFolder, const unsigned* number, char (&workFolder)[SETUP_PATH_SIZE])
+{
+    char name[16] = "exp.tmp";
+    if (number)
+        std::snprintf(name, sizeof(name), "exp%08x.tmp", *number);
     CopyDbcsAware(workFolder, tempFolder ? tempFolder : "", SETUP_PATH_SIZE - 1);
     AppendBackslash(workFolder);
-    std::size_t length = std::strlen(workFolder);
-    if (length + sizeof(kFallbackName) <= SETUP_PATH_SIZE)
-        std::memcpy(workFolder + length, kFallbackName, sizeof(kFallbackName));
+    const std::size_t length = std::strlen(workFolder);
+    const std::size_t nameLength = std::strlen(name) + 1;
+    if (length + nameLength <= SETUP_PATH_SIZE)
+        std::memcpy(workFolder + length, name, nameLength);
     else
         workFolder[0] = 0; // no room for a name: nothing to create
 }
@@ -56,16 +85,6 @@ const char* LastName(const char* path)
         p += length ? length : 1;
     }
     return last;
-}
-
-// A bare name in UTF-16 for the calls that take one; false when it has no room.
-bool WidenName(const char* name, wchar_t (&wide)[MAX_PATH], ULONG* chars)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
-    if (length <= 1)
-        return false;
-    *chars = static_cast<ULONG>(length - 1);
-    return true;
 }
 
 DWORD VolumeFlags(HANDLE folder)
@@ -111,32 +130,43 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
         LogFailure(security.GetResult(), "Failed to make the work folder's protected descriptor");
         return security.GetResult();
     }
+    if (security.GetProtection() == WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY) {
+        // Elevated, the installers would run from a folder any program of
+        // the user could write into: no folder rather than that.
+        LogFailure(HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED),
+                   "The temporary folder %s is on a volume that keeps no security: the work folder could not be "
+                   "protected there, so none is made", temp);
+        return HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
+    }
     HRESULT result = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
     char name[SETUP_PATH_SIZE];
+    name[0] = 0;
     for (int attempt = 0; attempt < CREATE_ATTEMPTS && result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
          ++attempt) {
-        MakeWorkFolderName(temp, name);
+        unsigned number = 0;
+        const bool random = NewRandomNumber(&number);
+        if (!random)
+            LogEvent("No random number for the work folder's name: it is named exp.tmp");
+        MakeWorkFolderName(temp, random ? &number : nullptr, name);
         wchar_t wide[MAX_PATH];
         ULONG chars = 0;
-        if (!name[0] || !WidenName(LastName(name), wide, &chars)) {
+        if (!name[0] || !WidenBareName(LastName(name), wide, &chars)) {
             LogFailure(E_FAIL, "No work folder name fits in the temporary folder %s", temp);
             return E_FAIL;
         }
-        // The file made for the name goes first (a link put in its place
-        // goes itself, its target stays; a folder put there stays, and the
-        // name is given up).
-        HRESULT removed = RemoveFolderFile(parent.Get(), wide, chars);
-        if (FAILED(removed) && removed != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
-            LogFailure(removed, "Failed to remove %s, made for the work folder's name", name);
-        result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,
-                              OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, security.GetDescriptor(),
-                              m_hFolder);
+        // Made new in the call that opens it: a name someone took first, a
+        // file, a folder or a link, is given up for another.
+        result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
+                              FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
+                              security.GetDescriptor(), m_hFolder);
         if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
-            LogEvent("%s was made by another program meanwhile: the work folder takes another name", name);
+            LogEvent("%s exists already: the work folder takes another name", name);
         if (SUCCEEDED(result)) {
             std::memcpy(m_szName, wide, sizeof(m_szName));
             m_nNameChars = chars;
         }
+        if (!random)
+            break;
     }
     if (FAILED(result)) {
         LogFailure(result, "Failed to create the work folder %s", name);
@@ -177,8 +207,9 @@ HRESULT CWorkFolder::CreateInstallersTemp()
         length + sizeof(kNameWithBackslash) > SETUP_PATH_SIZE)
         return E_UNEXPECTED;
     // No descriptor of its own: it inherits the work folder's.
-    HRESULT result = OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FOLDER_CREATE,
-                                  OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP, nullptr, m_hTemp);
+    HRESULT result = OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
+                                  FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr,
+                                  m_hTemp);
     if (FAILED(result)) {
         LogFailure(result, "Failed to create the installers' temporary folder %sTemp", m_szPath);
         return result;

@@ -2,17 +2,25 @@
 // The work folder: made fresh in the temporary folder for the installers, removed with all its content.
 #include <windows.h>
 
+#include "base/handle_relative/held_folder.h"
 #include "base/unique_handle.h"
-#include "setup/folder_tree_removal.h"
+#include "base/handle_relative/folder_tree_removal.h"
 #include "setup/setup_paths.h"
 
 // The user's temporary folder, with a trailing backslash; "C:\" when it
 // can't be had.
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE]);
 
-// Names the work folder: a unique "exp????.tmp" in tempFolder, made as an
-// empty file by the platform; when that fails, tempFolder + "exp.tmp".
-void MakeWorkFolderName(const char* tempFolder, char (&workFolder)[SETUP_PATH_SIZE]);
+// Where the work folder is made, with a trailing backslash: elevated, the
+// system's temporary folder (the Windows folder's "Temp"), where no
+// program of the user can reach into what an administrator makes; not
+// elevated, the user's temporary folder. The log says which.
+void GetWorkFolderParent(char (&folder)[SETUP_PATH_SIZE]);
+
+// Names the work folder in tempFolder: "exp", the number in eight
+// hexadecimal digits, ".tmp"; without a number (no random number could be
+// had), "exp.tmp". Empty when the name doesn't fit.
+void MakeWorkFolderName(const char* tempFolder, const unsigned* number, char (&workFolder)[SETUP_PATH_SIZE]);
 
 // Owns the work folder from its creation to its removal: whichever way the
 // run ends, the folder goes with this object at the latest. From its
@@ -30,11 +38,14 @@ public:
     CWorkFolder(const CWorkFolder&) = delete;
     CWorkFolder& operator=(const CWorkFolder&) = delete;
 
-    // Names and creates the folder in tempFolder: the unique file made for
-    // the name is replaced by a folder, which only Administrators and SYSTEM
+    // Names and creates the folder in tempFolder, under a random name, made
+    // in the one call that opens it, which only Administrators and SYSTEM
     // may use when the setup runs elevated (work_folder_security.h). A name
-    // that another program took in between is given up for a fresh one. The
-    // platform's failure when no folder can be made; then the object owns none.
+    // that another program took first is given up for a fresh one. Elevated
+    // on a volume that keeps no security, no folder is made
+    // (HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED)): it could not be protected.
+    // The platform's failure when no folder can be made; then the object
+    // owns none.
     HRESULT Create(const char* tempFolder);
     // True when what is held is a real folder (not a link); then its path
     // gets its trailing backslash.
@@ -59,6 +70,8 @@ public:
     // The folder's path (with a trailing backslash once confirmed); empty
     // when the object owns none.
     const char* GetPath() const { return m_szPath; }
+    // The folder as the installers' code makes its files in it: the hold and the path.
+    HeldFolder GetHeld() const { return HeldFolder{m_hFolder.Get(), m_szPath}; }
 
 private:
     char m_szPath[SETUP_PATH_SIZE];

@@ -47,7 +47,7 @@ const char* CWorkFolderSecurity::Describe() const
     case WorkFolderProtection::DEFAULT_NOT_ELEVATED:
         return "default security, as the setup is not elevated";
     case WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY:
-        return "default security, as its volume keeps no security";
+        return "no protection possible, as its volume keeps no security";
     default:
         return "protected: only Administrators and SYSTEM may use it";
     }

@@ -22,7 +22,7 @@ bool IsProcessElevated();
 enum class WorkFolderProtection {
     PROTECTED,               // the descriptor above
     DEFAULT_NOT_ELEVATED,    // the default security: the setup is not elevated
-    DEFAULT_NO_VOLUME_SECURITY, // the default security: the volume keeps none
+    DEFAULT_NO_VOLUME_SECURITY, // elevated, but the volume keeps no security: no work folder is made there
 };
 
 // The security to create the work folder with, on a volume with the given

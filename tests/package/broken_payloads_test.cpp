@@ -14,6 +14,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/standin_journal.h"
 #include "tests/support/test_paths.h"
+#include "tests/package/package_calls_by_path.h"
 
 using namespace testing_support;
 using namespace installer_testing;
@@ -31,7 +32,7 @@ TEST_F(BrokenPayloadsTest, PackageFailingInItsLastEntryStartsNothing)
     ScopedJournal journal(m_strScratch);
     ScopedEnvironmentVariable action("BCSETUP_SETUP_ACTION", "install");
     WindowOnOwnThread owner(L"wait window", SW_SHOW);
-    EXPECT_TRUE(FAILED(RunMainInstaller(ToAnsi(m_strWork).c_str(), owner.Window())));
+    EXPECT_TRUE(FAILED(RunMainInstallerIn(ToAnsi(m_strWork).c_str(), owner.Window())));
     // setup.exe was unpacked already, but never started.
     EXPECT_TRUE(FileExists(m_strWork + "setup.exe"));
     EXPECT_TRUE(FileExists(m_strWork + "BCSetup_IS.bin"));
@@ -42,7 +43,7 @@ TEST_F(BrokenPayloadsTest, PackageFailingInItsLastEntryStartsNothing)
 TEST_F(BrokenPayloadsTest, CompanionThatCannotStartIsFalseAndItsFileIsGone)
 {
     ScopedJournal journal(m_strScratch);
-    EXPECT_TRUE(FAILED(RunWmfRuntimeSetup(ToAnsi(m_strWork).c_str())));
+    EXPECT_TRUE(FAILED(RunWmfRuntimeSetupIn(ToAnsi(m_strWork).c_str())));
     EXPECT_FALSE(FileExists(m_strWork + "wmfdist.exe"));
     EXPECT_TRUE(journal.Entries().empty());
 }
@@ -50,9 +51,9 @@ TEST_F(BrokenPayloadsTest, CompanionThatCannotStartIsFalseAndItsFileIsGone)
 TEST_F(BrokenPayloadsTest, MissingPayloadRunsNothingAndCreatesNothing)
 {
     ScopedJournal journal(m_strScratch);
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), RunDivXSetup(ToAnsi(m_strWork).c_str()));
-    EXPECT_EQ(E_INVALIDARG, RunDivXSetup(nullptr));
-    EXPECT_EQ(E_INVALIDARG, RunMainInstaller(nullptr, nullptr));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), RunDivXSetupIn(ToAnsi(m_strWork).c_str()));
+    EXPECT_EQ(E_INVALIDARG, RunDivXSetup(HeldFolder{nullptr, nullptr}));
+    EXPECT_EQ(E_INVALIDARG, RunMainInstaller(HeldFolder{nullptr, nullptr}, nullptr));
     EXPECT_FALSE(FileExists(m_strWork + "DivXPro.exe"));
     EXPECT_TRUE(journal.Entries().empty());
 }

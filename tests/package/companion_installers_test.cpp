@@ -13,6 +13,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/standin_journal.h"
 #include "tests/support/test_paths.h"
+#include "tests/package/package_calls_by_path.h"
 
 using namespace testing_support;
 using namespace installer_testing;
@@ -32,10 +33,10 @@ TEST_F(CompanionInstallersTest, ExactCommandLinesReachThemAndTheirFilesAreGone)
     ScopedEnvironmentVariable wmfDelay("BCSETUP_WMFDIST_DELAY_MS", "300");
     std::string work = ToAnsi(m_strWork);
 
-    EXPECT_EQ(S_OK, RunDivXSetup(work.c_str()));
+    EXPECT_EQ(S_OK, RunDivXSetupIn(work.c_str()));
     ASSERT_EQ(1u, journal.Entries().size());
     EXPECT_FALSE(FileExists(m_strWork + "DivXPro.exe"));
-    EXPECT_EQ(S_OK, RunWmfRuntimeSetup(work.c_str()));
+    EXPECT_EQ(S_OK, RunWmfRuntimeSetupIn(work.c_str()));
     EXPECT_FALSE(FileExists(m_strWork + "wmfdist.exe"));
 
     std::vector<JournalEntry> entries = journal.Entries();
@@ -55,8 +56,8 @@ TEST_F(CompanionInstallersTest, ErrorExitCodesStillCountAsRun)
     ScopedEnvironmentVariable divxExit("BCSETUP_DIVX_EXIT_CODE", "1603");
     ScopedEnvironmentVariable wmfExit("BCSETUP_WMFDIST_EXIT_CODE", "-1");
     std::string work = ToAnsi(m_strWork);
-    EXPECT_EQ(S_OK, RunDivXSetup(work.c_str()));
-    EXPECT_EQ(S_OK, RunWmfRuntimeSetup(work.c_str()));
+    EXPECT_EQ(S_OK, RunDivXSetupIn(work.c_str()));
+    EXPECT_EQ(S_OK, RunWmfRuntimeSetupIn(work.c_str()));
     EXPECT_EQ(2u, journal.Entries().size());
     EXPECT_FALSE(FileExists(m_strWork + "DivXPro.exe"));
     EXPECT_FALSE(FileExists(m_strWork + "wmfdist.exe"));

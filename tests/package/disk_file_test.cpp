@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "base/vista_file_calls.h"
+#include "base/handle_relative/vista_file_calls.h"
 #include "base/unique_handle.h"
 #include "package/disk_file.h"
 #include "tests/support/test_paths.h"

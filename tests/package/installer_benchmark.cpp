@@ -18,6 +18,9 @@
 #include "package/package_archive.h"
 #include "package/payload_extraction.h"
 #include "resource_ids.h"
+#include "tests/package/package_calls_by_path.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -84,15 +87,15 @@ int main(int argc, char** argv)
         std::string line = "\"" + program + "\" /Q";
         return SUCCEEDED(RunAndWait(&line[0], program.c_str()));
     });
-    Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunDivXSetup(work.c_str())); });
-    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunWmfRuntimeSetup(work.c_str())); });
+    Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunDivXSetupIn(work.c_str())); });
+    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunWmfRuntimeSetupIn(work.c_str())); });
     Measure("ExtractPayload + UnpackPackage of the main package", rounds, [&] {
         std::string package = work + "BCSetup_IS.bin";
-        return SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str())) && SUCCEEDED(UnpackPackage(package.c_str(), work.c_str()));
+        return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str())) && SUCCEEDED(UnpackPackageInto(package.c_str(), work.c_str()));
     });
-    Measure("RunMainInstaller, installer window shown", rounds, [&] { return SUCCEEDED(RunMainInstaller(work.c_str(), nullptr)); });
+    Measure("RunMainInstaller, installer window shown", rounds, [&] { return SUCCEEDED(RunMainInstallerIn(work.c_str(), nullptr)); });
     SetEnvironmentVariableA("BCSETUP_SETUP_WINDOW", "none");
-    Measure("RunMainInstaller, installer without a window", rounds, [&] { return SUCCEEDED(RunMainInstaller(work.c_str(), nullptr)); });
+    Measure("RunMainInstaller, installer without a window", rounds, [&] { return SUCCEEDED(RunMainInstallerIn(work.c_str(), nullptr)); });
 
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
         for (const char* name : {"ProgramsPath", "Path", "CANCELED", "RequireReboot"})

@@ -16,6 +16,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/standin_journal.h"
 #include "tests/support/test_paths.h"
+#include "tests/package/package_calls_by_path.h"
 
 using namespace testing_support;
 using namespace installer_testing;
@@ -38,9 +39,9 @@ void RunAllFrom(const std::string& scratchName, const std::string& folderName, c
     std::string ansiWork = ToAnsi(work);
     ASSERT_FALSE(ansiWork.empty());
 
-    EXPECT_EQ(S_OK, RunMainInstaller(ansiWork.c_str(), nullptr));
-    EXPECT_EQ(S_OK, RunDivXSetup(ansiWork.c_str()));
-    EXPECT_EQ(S_OK, RunWmfRuntimeSetup(ansiWork.c_str()));
+    EXPECT_EQ(S_OK, RunMainInstallerIn(ansiWork.c_str(), nullptr));
+    EXPECT_EQ(S_OK, RunDivXSetupIn(ansiWork.c_str()));
+    EXPECT_EQ(S_OK, RunWmfRuntimeSetupIn(ansiWork.c_str()));
 
     std::vector<JournalEntry> entries = journal.Entries();
     for (const JournalEntry& entry : entries)

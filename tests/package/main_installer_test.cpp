@@ -16,6 +16,7 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wait_until.h"
+#include "tests/package/package_calls_by_path.h"
 
 using namespace testing_support;
 using namespace installer_testing;
@@ -31,7 +32,7 @@ protected:
         m_strDestination = m_strScratch + "Programs\\Korvane\\Brixelcast\\";
     }
 
-    bool Run(HWND owner) const { return RunMainInstaller(ToAnsi(m_strWork).c_str(), owner) == S_OK; }
+    bool Run(HWND owner) const { return RunMainInstallerIn(ToAnsi(m_strWork).c_str(), owner) == S_OK; }
 
     std::string m_strDestination;
 };

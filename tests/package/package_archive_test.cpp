@@ -14,6 +14,10 @@
 #include "tests/portable/package_builder.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
+#include "tests/package/package_calls_by_path.h"
+#include "tests/support/planted_names.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -38,7 +42,7 @@ protected:
     HRESULT Unpack(const std::vector<unsigned char>& bytes)
     {
         WriteArchive(bytes);
-        return UnpackPackage(m_strArchive.c_str(), m_strDestination.c_str());
+        return UnpackPackageInto(m_strArchive.c_str(), m_strDestination.c_str());
     }
     // Names of what lies in a folder (UTF-8), sorted.
     static std::vector<std::string> Listing(const std::string& folder)
@@ -56,6 +60,12 @@ protected:
         FindClose(find);
         std::sort(names.begin(), names.end());
         return names;
+    }
+    // An empty destination again.
+    void ResetDestination()
+    {
+        testing_support::RemoveTree(m_strDestination);
+        CreateDirectoryA(m_strDestination.c_str(), nullptr);
     }
     std::string Contents(const std::string& name) const
     {
@@ -77,7 +87,7 @@ TEST_F(PackageArchiveTest, UnpacksEveryEntryWithOrWithoutTrailingBackslash)
                      .Entry("empty.ini", "").Entry("tagged.bin", "t", "XXXX").Build();
     for (std::string destination : {m_strDestination, m_strDestination.substr(0, m_strDestination.size() - 1)}) {
         WriteArchive(bytes);
-        EXPECT_EQ(S_OK, UnpackPackage(m_strArchive.c_str(), destination.c_str())) << destination;
+        EXPECT_EQ(S_OK, UnpackPackageInto(m_strArchive.c_str(), destination.c_str())) << destination;
         EXPECT_EQ((std::vector<std::string>{"empty.ini", "setup.exe", "setup.skin", "tagged.bin"}),
                   Listing(m_strDestination));
         EXPECT_EQ(big, Contents("setup.exe"));
@@ -89,14 +99,22 @@ TEST_F(PackageArchiveTest, UnpacksEveryEntryWithOrWithoutTrailingBackslash)
     }
 }
 
-TEST_F(PackageArchiveTest, ReplacesExistingFiles)
+// What another program put at an entry's name first, a file, a folder or a
+// link, is refused and left as it is; the entries before it stay.
+TEST_F(PackageArchiveTest, NamesPutThereFirstAreRefusedAndLeftAsTheyAre)
 {
-    {
-        std::ofstream old((m_strDestination + "setup.ini").c_str(), std::ios::binary);
-        old << std::string(5000, 'o');
+    const std::string outside = m_strRoot + "outside\\";
+    ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+    for (PlantedKind kind : kEveryPlantedKind) {
+        ResetDestination();
+        ASSERT_TRUE(Plant(kind, m_strDestination + "setup.inx", outside)) << Describe(kind);
+        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS),
+                  Unpack(PackageBuilder().Entry("setup.ini", "ini").Entry("setup.inx", "new").Build()))
+            << Describe(kind);
+        EXPECT_EQ("ini", Contents("setup.ini")) << Describe(kind);
+        EXPECT_EQ("", ChangedSincePlanted(kind, m_strDestination + "setup.inx", outside)) << Describe(kind);
+        RemovePlanted(kind, m_strDestination + "setup.inx", outside);
     }
-    EXPECT_EQ(S_OK, Unpack(PackageBuilder().Entry("setup.ini", "new").Build()));
-    EXPECT_EQ("new", Contents("setup.ini"));
 }
 
 TEST_F(PackageArchiveTest, EmptyOrForeignFilesCreateNothing)
@@ -112,9 +130,9 @@ TEST_F(PackageArchiveTest, EmptyOrForeignFilesCreateNothing)
 TEST_F(PackageArchiveTest, UnopenableArchiveReportsThePlatformError)
 {
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
-              UnpackPackage((m_strRoot + "missing.bin").c_str(), m_strDestination.c_str()));
+              UnpackPackageInto((m_strRoot + "missing.bin").c_str(), m_strDestination.c_str()));
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
-              UnpackPackage(m_strDestination.c_str(), m_strDestination.c_str())) << "a folder is no archive file";
+              UnpackPackageInto(m_strDestination.c_str(), m_strDestination.c_str())) << "a folder is no archive file";
     EXPECT_TRUE(Listing(m_strDestination).empty());
 }
 
@@ -144,6 +162,7 @@ TEST_F(PackageArchiveTest, HeadersAndDataCrossingReadAheadBlocks)
     EXPECT_EQ("end", Contents("last.bin"));
 
     // A file that ends right at a block's end, inside an entry's data.
+    ResetDestination();
     bytes.resize(2 * BLOCK);
     EXPECT_EQ(RESULT_END_OF_FILE, Unpack(bytes));
     EXPECT_EQ(second.substr(0, 2 * BLOCK - (24 + 284 + first.size() + 284)), Contents("second.bin"));
@@ -164,6 +183,7 @@ TEST_F(PackageArchiveTest, HostileNamesAreRefusedAndNothingLandsOutside)
                                    "NUL", "com1.txt", "COM0", "lpt\xB9.txt", "..", "escaped.txt.",
                                    "bcsetup_is.BIN"};
     for (const std::string& name : hostile) {
+        ResetDestination();
         EXPECT_EQ(E_FAIL, Unpack(PackageBuilder().Entry("good.txt", "g").Entry(name, "evil").Build())) << name;
         EXPECT_EQ((std::vector<std::string>{"good.txt"}), Listing(m_strDestination)) << name;
     }
@@ -180,14 +200,14 @@ TEST_F(PackageArchiveTest, FullDriveFailsTheEntryWithDiskFull)
         GTEST_SKIP() << "no test drive T: (scripts/test-drives.sh mounts it as root)";
     WriteArchive(PackageBuilder().Entry("small.bin", "s").Entry("big.bin", std::string(3 << 20, 'b'))
                      .Entry("after.bin", "a").Build());
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackage(m_strArchive.c_str(), "T:\\"));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackageInto(m_strArchive.c_str(), "T:\\"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\small.bin"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\after.bin")) << "went on after the failure";
     for (const char* name : {"T:\\small.bin", "T:\\big.bin"})
         DeleteFileA(name);
     // Held back until the entry's end, a short last block must fail as well.
     WriteArchive(PackageBuilder().Entry("tail.bin", std::string((1 << 20) + 100, 't')).Build());
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackage(m_strArchive.c_str(), "T:\\"));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackageInto(m_strArchive.c_str(), "T:\\"));
     DeleteFileA("T:\\tail.bin");
 }
 

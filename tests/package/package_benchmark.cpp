@@ -15,6 +15,9 @@
 #include "package/payload_extraction.h"
 #include "package/portable/pk24_format.h"
 #include "resource_ids.h"
+#include "tests/package/package_calls_by_path.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -128,14 +131,14 @@ int main(int argc, char** argv)
     std::string small = work + "small.pk24", big = work + "big.pk24";
     WriteSyntheticPackage(small, 1, 1);
     double baseline = PeakWorkingSetMb();
-    UnpackPackage(small.c_str(), unpacked.c_str());
+    UnpackPackageInto(small.c_str(), unpacked.c_str());
     double afterSmall = PeakWorkingSetMb();
     EmptyFolder(unpacked);
     unsigned bigEntries = bigMb >= 128 ? bigMb / 128 : 1;
     if (!WriteSyntheticPackage(big, bigEntries, bigMb / bigEntries))
         return std::printf("could not write the %u MB package\n", bigMb), 1;
     double bigStart = Seconds();
-    HRESULT bigResult = UnpackPackage(big.c_str(), unpacked.c_str());
+    HRESULT bigResult = UnpackPackageInto(big.c_str(), unpacked.c_str());
     double bigSeconds = Seconds() - bigStart;
     double afterBig = PeakWorkingSetMb();
     EmptyFolder(unpacked);
@@ -144,10 +147,10 @@ int main(int argc, char** argv)
 
     // Speed on the package shaped like the product's.
     std::string archive = work + "BCSetup_IS.bin", archiveCopy = work + "BCSetup_IS.copy";
-    double extract = Best([&] { return SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, archive.c_str())); });
+    double extract = Best([&] { return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, archive.c_str())); });
     double archiveMb = FileMb(archive);
     double copyArchive = Best([&] { return CopyFileA(archive.c_str(), archiveCopy.c_str(), FALSE) != FALSE; });
-    double unpack = Best([&] { return SUCCEEDED(UnpackPackage(archive.c_str(), unpacked.c_str())); });
+    double unpack = Best([&] { return SUCCEEDED(UnpackPackageInto(archive.c_str(), unpacked.c_str())); });
     std::vector<std::string> entries = FilesIn(unpacked);
     double entriesMb = 0;
     for (const std::string& name : entries)

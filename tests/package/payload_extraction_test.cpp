@@ -19,7 +19,11 @@
 #include "package/payload_extraction.h"
 #include "resource_ids.h"
 #include "tests/support/child_process.h"
+#include "tests/support/planted_names.h"
 #include "tests/support/test_paths.h"
+#include "tests/package/package_calls_by_path.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -60,7 +64,7 @@ TEST_F(PayloadExtractionTest, RestoresEverySizeByteForByte)
                                                                   std::to_string(sample.size) + ".bin"));
         ASSERT_EQ(sample.size, original.size()) << "sample file missing";
         std::string path = m_strFolder + "payload_" + std::to_string(sample.id) + ".bin";
-        ASSERT_EQ(S_OK, ExtractPayload(sample.id, path.c_str())) << sample.size;
+        ASSERT_EQ(S_OK, ExtractPayloadTo(sample.id, path.c_str())) << sample.size;
         std::string written = ReadFile(path);
         ASSERT_EQ(original.size(), written.size()) << sample.size;
         // Report the first differing offset: it tells which chunk went wrong.
@@ -85,31 +89,41 @@ TEST_F(PayloadExtractionTest, ResourceIsStoredScrambled)
     EXPECT_EQ(0, memcmp(stored + 3000000, original.data() + 3000000, 500000)) << "chunk 3 is stored as it is";
 }
 
-TEST_F(PayloadExtractionTest, ReplacesAnExistingFile)
+// What another program put at the name first, a file, a folder or a link,
+// is refused: nothing is written, nothing removed, and a link's target
+// outside stays as it was (neither written through nor deleted).
+TEST_F(PayloadExtractionTest, NamePutThereFirstIsRefusedAndLeftAsItIs)
 {
-    std::string path = m_strFolder + "existing.bin";
-    {
-        std::ofstream old(path.c_str(), std::ios::binary);
-        old << std::string(200000, 'o');
+    const std::string outside = m_strFolder + "outside\\";
+    ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+    const std::string path = m_strFolder + "DivXPro.exe";
+    for (PlantedKind kind : kEveryPlantedKind) {
+        ASSERT_TRUE(Plant(kind, path, outside)) << Describe(kind);
+        CDiskFile held;
+        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS), ExtractPayloadTo(302, path.c_str(), &held)) << Describe(kind);
+        EXPECT_FALSE(held.IsOpen()) << Describe(kind);
+        EXPECT_EQ("", ChangedSincePlanted(kind, path, outside)) << Describe(kind);
+        RemovePlanted(kind, path, outside);
     }
-    ASSERT_EQ(S_OK, ExtractPayload(302, path.c_str()));
+    // With the name free again, the payload is written.
+    ASSERT_EQ(S_OK, ExtractPayloadTo(302, path.c_str()));
     EXPECT_EQ(ReadFile(testing_support::BinPath("payload_samples\\sample_150000.bin")), ReadFile(path));
 }
 
 TEST_F(PayloadExtractionTest, MissingOrEmptyResourceCreatesNoFile)
 {
     std::string missing = m_strFolder + "missing.bin";
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), ExtractPayload(MISSING_ID, missing.c_str()));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), ExtractPayloadTo(MISSING_ID, missing.c_str()));
     EXPECT_FALSE(Exists(missing));
     std::string empty = m_strFolder + "empty.bin";
-    EXPECT_EQ(E_FAIL, ExtractPayload(EMPTY_SAMPLE, empty.c_str()));
+    EXPECT_EQ(E_FAIL, ExtractPayloadTo(EMPTY_SAMPLE, empty.c_str()));
     EXPECT_FALSE(Exists(empty));
 }
 
 TEST_F(PayloadExtractionTest, UncreatableOutputGivesThePlatformsError)
 {
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND),
-              ExtractPayload(301, (m_strFolder + "no\\such\\folder\\x.bin").c_str()));
+              ExtractPayloadTo(301, (m_strFolder + "no\\such\\folder\\x.bin").c_str()));
 }
 
 // The platform's SHA-256 as the check uses it, against the known answers of
@@ -158,7 +172,7 @@ TEST_F(PayloadExtractionTest, WrittenBytesAreCheckedAgainstTheirDigest)
     EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, CheckPayloadDigest(306, digest)) << "one byte changed";
 
     std::string unchecked = m_strFolder + "unchecked.bin";
-    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, ExtractPayload(SAMPLE_WITHOUT_DIGEST, unchecked.c_str()));
+    EXPECT_EQ(PAYLOAD_E_DIGEST_MISMATCH, ExtractPayloadTo(SAMPLE_WITHOUT_DIGEST, unchecked.c_str()));
     EXPECT_FALSE(Exists(unchecked)) << "a payload that failed its check must not stay to be run";
 }
 
@@ -170,7 +184,7 @@ TEST_F(PayloadExtractionTest, WrittenFileIsHeldAgainstWritersUntilReleased)
     std::wstring wide = testing_support::Widen(path);
     {
         CDiskFile held;
-        ASSERT_EQ(S_OK, ExtractPayload(306, path.c_str(), held));
+        ASSERT_EQ(S_OK, ExtractPayloadTo(306, path.c_str(), &held));
         ASSERT_TRUE(held.IsOpen());
         const DWORD ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         HANDLE writer = CreateFileW(wide.c_str(), GENERIC_WRITE, ALL, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -201,7 +215,7 @@ TEST_F(PayloadExtractionTest, FullDriveGivesDiskFullAndLeavesNoFile)
         GTEST_SKIP() << "no test drive T: (scripts/test-drives.sh mounts it as root)";
     const std::string path = "T:\\payload_305.bin";
     DeleteFileA(path.c_str());
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), ExtractPayload(305, path.c_str()));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), ExtractPayloadTo(305, path.c_str()));
     EXPECT_FALSE(Exists(path));
 }
 
@@ -215,8 +229,8 @@ namespace {
 TEST_F(PayloadExtractionTest, PackedFolderComesBackByteForByte)
 {
     std::string archive = m_strFolder + "BCSetup_IS.bin";
-    ASSERT_EQ(S_OK, ExtractPayload(309, archive.c_str()));
-    ASSERT_EQ(S_OK, UnpackPackage(archive.c_str(), m_strFolder.c_str()));
+    ASSERT_EQ(S_OK, ExtractPayloadTo(309, archive.c_str()));
+    ASSERT_EQ(S_OK, UnpackPackageInto(archive.c_str(), m_strFolder.c_str()));
     for (unsigned size : {150000u, 3500000u, 1u, 0u}) {
         std::string name = "sample_" + std::to_string(size) + ".bin";
         std::string original = ReadFile(testing_support::BinPath("payload_samples\\" + name));

@@ -19,6 +19,9 @@
 #include "setup/work_folder.h"
 
 #include "bench_clock.h"
+#include "tests/package/package_calls_by_path.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -56,16 +59,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const char* work = workFolder.GetPath();
     mark = Counter();
     std::string package = std::string(work) + "BCSetup_IS.bin";
-    bool ok = SUCCEEDED(ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()));
+    bool ok = SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str()));
     double extraction = phase("extraction");
-    ok = ok && SUCCEEDED(UnpackPackage(package.c_str(), work));
+    ok = ok && SUCCEEDED(UnpackPackageInto(package.c_str(), work));
     double unpacking = phase("unpacking");
     // The main run writes and unpacks the package again: only the rest is the installer's.
-    ok = ok && SUCCEEDED(RunMainInstaller(work, nullptr));
+    ok = ok && SUCCEEDED(RunMainInstallerIn(work, nullptr));
     phase("setup.exe", extraction + unpacking);
-    ok = ok && SUCCEEDED(RunDivXSetup(work));
+    ok = ok && SUCCEEDED(RunDivXSetupIn(work));
     phase("DivXPro.exe");
-    ok = ok && SUCCEEDED(RunWmfRuntimeSetup(work));
+    ok = ok && SUCCEEDED(RunWmfRuntimeSetupIn(work));
     phase("wmfdist.exe");
     workFolder.Remove();
     phase("removal");

@@ -17,6 +17,7 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wait_until.h"
+#include "tests/package/package_calls_by_path.h"
 
 using namespace testing_support;
 using namespace installer_testing;
@@ -59,8 +60,8 @@ TEST(InstallerStandIn, CancelButtonAndARefusedRequestToEndTheSession)
 {
     std::string scratch = MakeScratchFolder("standin-setup-cancel");
     std::string package = ToAnsi(scratch) + "BCSetup_IS.bin";
-    ASSERT_EQ(S_OK, ExtractPayload(IDR_PAYLOAD_MAIN, package.c_str()));
-    ASSERT_EQ(S_OK, UnpackPackage(package.c_str(), ToAnsi(scratch).c_str()));
+    ASSERT_EQ(S_OK, ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str()));
+    ASSERT_EQ(S_OK, UnpackPackageInto(package.c_str(), ToAnsi(scratch).c_str()));
     ScopedProductKey productKey(scratch + "Programs\\");
     ScopedJournal journal(scratch);
     WindowOnOwnThread refuser(L"refuses to end the session", SW_SHOWNOACTIVATE, RefusingWindowProc);

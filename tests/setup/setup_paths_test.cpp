@@ -11,8 +11,8 @@
 #include <string>
 
 #include "base/file_existence.h"
-#include "base/folder_handle_open.h"
-#include "base/vista_file_calls.h"
+#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/vista_file_calls.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder.h"
 #include "setup/work_folder_security.h"
@@ -487,14 +487,22 @@ TEST_F(WorkFolderTest, FolderCallsAnswerAlikeWithAndWithoutKernel32s)
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 
-TEST_F(WorkFolderTest, FixedNameWhenNoUniqueNameCanBeMade)
+// A random name "exp" + eight hexadecimal digits + ".tmp"; without a random
+// number, the fixed name.
+TEST_F(WorkFolderTest, RandomNameOrTheFixedOneWhenNoNumberCanBeHad)
 {
     const std::string missing = m_temp + "missing";
     char work[SETUP_PATH_SIZE];
-    MakeWorkFolderName(missing.c_str(), work);
+    MakeWorkFolderName(missing.c_str(), nullptr, work);
     EXPECT_EQ(missing + "\\exp.tmp", work);
-    MakeWorkFolderName((missing + "\\").c_str(), work);
+    MakeWorkFolderName((missing + "\\").c_str(), nullptr, work);
     EXPECT_EQ(missing + "\\exp.tmp", work);
+    const unsigned number = 0x0badf00du;
+    MakeWorkFolderName(missing.c_str(), &number, work);
+    EXPECT_EQ(missing + "\\exp0badf00d.tmp", work);
+    const std::string longest(SETUP_PATH_SIZE - 10, 'x');
+    MakeWorkFolderName(longest.c_str(), &number, work);
+    EXPECT_STREQ("", work) << "no room for the name";
     CWorkFolder folder;
     HRESULT result = folder.Create(missing.c_str());
     EXPECT_TRUE(result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))

@@ -1,4 +1,4 @@
-#include "base/redirection_guard.h"
+#include "base/handle_relative/redirection_guard.h"
 
 #include "base/last_error.h"
 #include "base/system_library.h"

@@ -1,11 +1,11 @@
-#include "base/vista_file_calls.h"
+#include "base/handle_relative/vista_file_calls.h"
 
 #include <winternl.h>
 
 #include <cstring>
 #include <cwchar>
 
-#include "base/folder_handle_open.h"
+#include "base/handle_relative/folder_handle_open.h"
 
 namespace {
 

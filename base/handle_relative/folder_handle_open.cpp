@@ -1,4 +1,4 @@
-#include "base/folder_handle_open.h"
+#include "base/handle_relative/folder_handle_open.h"
 
 #include <winternl.h>
 

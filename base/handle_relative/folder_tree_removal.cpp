@@ -1,12 +1,12 @@
-#include "setup/folder_tree_removal.h"
+#include "base/handle_relative/folder_tree_removal.h"
 
 #include <memory>
 #include <new>
 
-#include "base/folder_handle_open.h"
+#include "base/handle_relative/folder_handle_open.h"
 #include "base/last_error.h"
 #include "base/unique_handle.h"
-#include "base/vista_file_calls.h"
+#include "base/handle_relative/vista_file_calls.h"
 
 namespace {
 

@@ -1,0 +1,28 @@
+#include "base/random_number.h"
+
+#include <wincrypt.h>
+
+#include "base/unique_handle.h"
+
+namespace {
+struct CryptProviderTraits {
+    using Type = HCRYPTPROV;
+    static constexpr Type Empty() { return 0; }
+    static void Close(Type value) { CryptReleaseContext(value, 0); }
+};
+using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
+} // namespace
+
+bool NewRandomNumber(unsigned* number)
+{
+    UniqueCryptProvider provider;
+    if (!CryptAcquireContextA(provider.Put(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+        provider.Release(); // a failed call hands out no provider
+        return false;
+    }
+    unsigned made = 0;
+    if (!CryptGenRandom(provider.Get(), sizeof(made), reinterpret_cast<BYTE*>(&made)))
+        return false;
+    *number = made;
+    return true;
+}
