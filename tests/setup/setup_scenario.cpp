@@ -22,13 +22,12 @@ const DWORD kPollMs = 50;
 const DWORD kNoPause = 0;
 const DWORD kTimedOut = 0xDEAD0000;
 
-// The names in the temporary folder that match pattern, folders or files
-// as asked, sorted.
-std::vector<std::string> TempNames(const char* pattern, bool folders)
+// The names in folder that match pattern, folders or files as asked, sorted.
+std::vector<std::string> NamesIn(const std::string& folder, const char* pattern, bool folders)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen(TempFolder() + pattern).c_str(), &data);
+    HANDLE find = FindFirstFileW(Widen(folder + pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -42,7 +41,8 @@ std::vector<std::string> TempNames(const char* pattern, bool folders)
 
 std::vector<std::string> WorkFolders()
 {
-    return TempNames("exp*.tmp", true);
+    // The setup runs elevated: its work folder goes to the system's temporary folder.
+    return NamesIn(SystemTempFolder(), "exp*.tmp", true);
 }
 
 std::string ReadWholeFile(const std::wstring& path)
@@ -66,7 +66,7 @@ bool IsWaitWindow(HWND window)
 
 std::vector<std::string> DefaultSetupLogs()
 {
-    std::vector<std::string> logs = TempNames("BCSetup *.log", false);
+    std::vector<std::string> logs = NamesIn(TempFolder(), "BCSetup *.log", false);
     for (std::string& log : logs)
         log = TempFolder() + log;
     return logs;
@@ -312,7 +312,7 @@ namespace testing_support {
 std::string SetupScenario::CurrentWorkFolder() const
 {
     std::vector<std::string> left = LeftWorkFolders();
-    return left.empty() ? std::string() : TempFolder() + left.front() + "\\";
+    return left.empty() ? std::string() : SystemTempFolder() + left.front() + "\\";
 }
 
 } // namespace testing_support

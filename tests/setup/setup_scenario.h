@@ -69,7 +69,7 @@ public:
 
     std::vector<JournalEntry> Journal() const { return ReadJournal(m_strJournal); }
     std::vector<std::string> JournalNames() const;
-    // Work folders ("exp*.tmp" folders) in the temporary folder that the run left.
+    // Work folders ("exp*.tmp" folders) in the system's temporary folder that the run left.
     std::vector<std::string> LeftWorkFolders() const;
     // The work folder this run made (full path with a trailing backslash), or
     // empty when there is none (yet).

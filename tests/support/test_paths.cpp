@@ -55,6 +55,13 @@ std::string TempFolder()
     return Narrow(temp);
 }
 
+std::string SystemTempFolder()
+{
+    wchar_t windows[MAX_PATH];
+    UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : Narrow(windows) + "\\Temp\\";
+}
+
 std::string MakeScratchFolder(const std::string& name)
 {
     std::string folder = TempFolder() + "bctest-" + name;

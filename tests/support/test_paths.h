@@ -11,6 +11,9 @@ std::string BinFolder();
 std::string BinPath(const std::string& fileName);
 // The user's temporary folder, with a trailing backslash (UTF-8).
 std::string TempFolder();
+// The system's temporary folder, the Windows folder's "Temp", with a
+// trailing backslash: where the elevated setup makes its work folder.
+std::string SystemTempFolder();
 // A fresh, empty folder for one test (under the prefix's temporary folder),
 // with a trailing backslash. Removed by RemoveTree or at the next run.
 std::string MakeScratchFolder(const std::string& name);
