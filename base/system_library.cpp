@@ -2,23 +2,22 @@
 
 #include <cstring>
 
+#include "base/run_time_calls.h"
+
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
 
 void RestrictDllSearchToSystemFolder()
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return;
-    // Windows 7 with KB2533623 and later.
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
-    SetDefaultDllDirectoriesFn setDefault = ProcAddress<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
+    SetDefaultDllDirectoriesFn setDefault =
+        RunTimeFunction<SetDefaultDllDirectoriesFn>(RunTimeCall::SetDefaultDllDirectories);
     if (setDefault)
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    // Windows XP SP1 and later: an empty text removes the current folder.
+    // An empty text removes the current folder from the search.
     typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
-    SetDllDirectoryFn setDirectory = ProcAddress<SetDllDirectoryFn>(kernel, "SetDllDirectoryA");
+    SetDllDirectoryFn setDirectory = RunTimeFunction<SetDllDirectoryFn>(RunTimeCall::SetDllDirectoryA);
     if (setDirectory)
         setDirectory("");
 }

@@ -126,17 +126,14 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
         return result;
     }
     CWorkFolderSecurity security(VolumeFlags(parent.Get()));
+    if (security.GetResult() == HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED)) {
+        LogFailure(security.GetResult(), "The temporary folder %s is on a volume that keeps no security: the work "
+                                         "folder could not be protected there, so none is made", temp);
+        return security.GetResult();
+    }
     if (FAILED(security.GetResult())) {
         LogFailure(security.GetResult(), "Failed to make the work folder's protected descriptor");
         return security.GetResult();
-    }
-    if (security.GetProtection() == WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY) {
-        // Elevated, the installers would run from a folder any program of
-        // the user could write into: no folder rather than that.
-        LogFailure(HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED),
-                   "The temporary folder %s is on a volume that keeps no security: the work folder could not be "
-                   "protected there, so none is made", temp);
-        return HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
     }
     HRESULT result = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
     char name[SETUP_PATH_SIZE];

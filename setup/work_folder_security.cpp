@@ -31,7 +31,10 @@ CWorkFolderSecurity::CWorkFolderSecurity(DWORD volumeFlags)
         return;
     }
     if (!(volumeFlags & FILE_PERSISTENT_ACLS)) {
+        // The installers would run elevated from a folder any program of
+        // the user could write into: no folder rather than that.
         m_Protection = WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY;
+        m_hrResult = HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
         return;
     }
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(PROTECTED_FOLDER_SDDL, SDDL_REVISION_1,

@@ -32,8 +32,9 @@ class CWorkFolderSecurity {
 public:
     explicit CWorkFolderSecurity(DWORD volumeFlags = FILE_PERSISTENT_ACLS);
 
-    // S_OK, or the platform's failure to build the descriptor when one is
-    // needed: then no folder may be made.
+    // S_OK; HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED) when elevated on a
+    // volume that keeps no security; or the platform's failure to build the
+    // descriptor. Unless S_OK, no folder may be made.
     HRESULT GetResult() const { return m_hrResult; }
     WorkFolderProtection GetProtection() const { return m_Protection; }
     // The descriptor, or null for the default security.

@@ -3,7 +3,7 @@
 #include <winternl.h>
 
 #include "base/last_error.h"
-#include "base/system_library.h"
+#include "base/run_time_calls.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS
     opened.Reset();
     if (!folder || folder == INVALID_HANDLE_VALUE || (!name && nameChars != 0) || nameChars > 255)
         return E_INVALIDARG;
-    NtCreateFileFunction createFile = LoadedSystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
-    NtStatusToErrorFunction toError = LoadedSystemFunction<NtStatusToErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
+    NtCreateFileFunction createFile = RunTimeFunction<NtCreateFileFunction>(RunTimeCall::NtCreateFile);
+    NtStatusToErrorFunction toError = RunTimeFunction<NtStatusToErrorFunction>(RunTimeCall::RtlNtStatusToDosError);
     if (!createFile || !toError)
         return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 

@@ -1,7 +1,7 @@
 #include "base/handle_relative/redirection_guard.h"
 
 #include "base/last_error.h"
-#include "base/system_library.h"
+#include "base/run_time_calls.h"
 
 namespace {
 // PROCESS_MITIGATION_POLICY's ProcessRedirectionTrustPolicy, and the
@@ -15,9 +15,8 @@ typedef BOOL(WINAPI* GetPolicyFn)(HANDLE process, int policy, PVOID buffer, SIZE
 
 HRESULT EnableRedirectionGuard()
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetPolicyFn setPolicy = kernel ? ProcAddress<SetPolicyFn>(kernel, "SetProcessMitigationPolicy") : nullptr;
-    GetPolicyFn getPolicy = kernel ? ProcAddress<GetPolicyFn>(kernel, "GetProcessMitigationPolicy") : nullptr;
+    SetPolicyFn setPolicy = RunTimeFunction<SetPolicyFn>(RunTimeCall::SetProcessMitigationPolicy);
+    GetPolicyFn getPolicy = RunTimeFunction<GetPolicyFn>(RunTimeCall::GetProcessMitigationPolicy);
     if (!setPolicy || !getPolicy)
         return S_FALSE;
     DWORD flags = kEnforceRedirectionTrust;

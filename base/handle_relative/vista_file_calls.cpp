@@ -37,18 +37,13 @@ typedef NTSTATUS(NTAPI* NtQueryDirectoryFileFunction)(HANDLE, HANDLE, PVOID, PVO
 typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 typedef WCHAR(NTAPI* UpcaseFunction)(WCHAR);
 
-template <class Function> Function NtdllFunction(const char* name)
-{
-    return LoadedSystemFunction<Function>("ntdll.dll", name);
-}
-
 // kernel32's answer to an ntdll call: TRUE, or FALSE with the status's
 // error as the thread's last error.
 BOOL Answer(NTSTATUS status)
 {
     if (status >= 0)
         return TRUE;
-    NtStatusToErrorFunction toError = NtdllFunction<NtStatusToErrorFunction>("RtlNtStatusToDosError");
+    NtStatusToErrorFunction toError = RunTimeFunction<NtStatusToErrorFunction>(RunTimeCall::RtlNtStatusToDosError);
     SetLastError(toError ? toError(status) : ERROR_GEN_FAILURE);
     return FALSE;
 }
@@ -113,7 +108,7 @@ struct NtAttributeInformation {
 
 template <class Information> BOOL QueryVolume(HANDLE file, int kind, CVolumeAnswer<Information>& answer)
 {
-    NtInformationFunction query = NtdllFunction<NtInformationFunction>("NtQueryVolumeInformationFile");
+    NtInformationFunction query = RunTimeFunction<NtInformationFunction>(RunTimeCall::NtQueryVolumeInformationFile);
     if (!query)
         return Refuse(ERROR_PROC_NOT_FOUND);
     IO_STATUS_BLOCK io = {};
@@ -177,7 +172,7 @@ BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kerne
         return kernel32(file, kind, information, size);
     IO_STATUS_BLOCK io = {};
     if (kind == FileIdBothDirectoryInfo || kind == FileIdBothDirectoryRestartInfo) {
-        NtQueryDirectoryFileFunction list = NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
+        NtQueryDirectoryFileFunction list = RunTimeFunction<NtQueryDirectoryFileFunction>(RunTimeCall::NtQueryDirectoryFile);
         if (!list)
             return Refuse(ERROR_PROC_NOT_FOUND);
         const BOOLEAN restart = kind == FileIdBothDirectoryRestartInfo;
@@ -189,7 +184,7 @@ BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kerne
     const int ntKind = QueryClass(kind);
     if (ntKind == NO_NT_CLASS)
         return Refuse(ERROR_INVALID_PARAMETER);
-    NtInformationFunction query = NtdllFunction<NtInformationFunction>("NtQueryInformationFile");
+    NtInformationFunction query = RunTimeFunction<NtInformationFunction>(RunTimeCall::NtQueryInformationFile);
     if (!query)
         return Refuse(ERROR_PROC_NOT_FOUND);
     return Answer(query(file, &io, information, size, ntKind));
@@ -203,7 +198,7 @@ BOOL SetFileInformationByHandleWith(SetFileInformationByHandleFunction kernel32,
     const int ntKind = SetClass(kind);
     if (ntKind == NO_NT_CLASS)
         return Refuse(ERROR_INVALID_PARAMETER);
-    NtInformationFunction set = NtdllFunction<NtInformationFunction>("NtSetInformationFile");
+    NtInformationFunction set = RunTimeFunction<NtInformationFunction>(RunTimeCall::NtSetInformationFile);
     if (!set)
         return Refuse(ERROR_PROC_NOT_FOUND);
     IO_STATUS_BLOCK io = {};
@@ -247,7 +242,7 @@ int CompareStringOrdinalWith(CompareStringOrdinalFunction kernel32, LPCWCH first
 {
     if (kernel32)
         return kernel32(first, firstCount, second, secondCount, ignoreCase);
-    UpcaseFunction upcase = ignoreCase ? NtdllFunction<UpcaseFunction>("RtlUpcaseUnicodeChar") : nullptr;
+    UpcaseFunction upcase = ignoreCase ? RunTimeFunction<UpcaseFunction>(RunTimeCall::RtlUpcaseUnicodeChar) : nullptr;
     if (!first || !second || firstCount < -1 || secondCount < -1 || (ignoreCase && !upcase)) {
         SetLastError(ignoreCase && !upcase ? ERROR_PROC_NOT_FOUND : ERROR_INVALID_PARAMETER);
         return 0;

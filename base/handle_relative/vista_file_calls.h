@@ -8,7 +8,7 @@
 // way, as on XP), so that tests can run both on one system.
 #include <windows.h>
 
-#include "base/system_library.h"
+#include "base/run_time_calls.h"
 
 typedef HANDLE(WINAPI* ReOpenFileFunction)(HANDLE, DWORD, DWORD, DWORD);
 typedef BOOL(WINAPI* GetFileInformationByHandleExFunction)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
@@ -44,20 +44,20 @@ int CompareStringOrdinalWith(CompareStringOrdinalFunction kernel32, LPCWCH first
 // The calls the program makes: kernel32's where there is one.
 inline HANDLE ReOpenFileOnAnyNt(HANDLE file, DWORD access, DWORD share, DWORD flags)
 {
-    return ReOpenFileWith(LoadedSystemFunction<ReOpenFileFunction>("kernel32.dll", "ReOpenFile"), file, access, share, flags);
+    return ReOpenFileWith(RunTimeFunction<ReOpenFileFunction>(RunTimeCall::ReOpenFile), file, access, share, flags);
 }
 inline BOOL GetFileInformationByHandleExOnAnyNt(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
                                                 DWORD size)
 {
     return GetFileInformationByHandleExWith(
-        LoadedSystemFunction<GetFileInformationByHandleExFunction>("kernel32.dll", "GetFileInformationByHandleEx"), file, kind,
+        RunTimeFunction<GetFileInformationByHandleExFunction>(RunTimeCall::GetFileInformationByHandleEx), file, kind,
         information, size);
 }
 inline BOOL SetFileInformationByHandleOnAnyNt(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
                                               DWORD size)
 {
     return SetFileInformationByHandleWith(
-        LoadedSystemFunction<SetFileInformationByHandleFunction>("kernel32.dll", "SetFileInformationByHandle"), file, kind, information,
+        RunTimeFunction<SetFileInformationByHandleFunction>(RunTimeCall::SetFileInformationByHandle), file, kind, information,
         size);
 }
 inline BOOL GetVolumeInformationByHandleWOnAnyNt(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize,
@@ -66,11 +66,11 @@ inline BOOL GetVolumeInformationByHandleWOnAnyNt(HANDLE file, LPWSTR volumeName,
                                                  DWORD fileSystemNameSize)
 {
     return GetVolumeInformationByHandleWWith(
-        LoadedSystemFunction<GetVolumeInformationByHandleWFunction>("kernel32.dll", "GetVolumeInformationByHandleW"), file, volumeName,
+        RunTimeFunction<GetVolumeInformationByHandleWFunction>(RunTimeCall::GetVolumeInformationByHandleW), file, volumeName,
         volumeNameSize, serialNumber, maximumComponentLength, fileSystemFlags, fileSystemName, fileSystemNameSize);
 }
 inline int CompareStringOrdinalOnAnyNt(LPCWCH first, int firstCount, LPCWCH second, int secondCount, BOOL ignoreCase)
 {
-    return CompareStringOrdinalWith(LoadedSystemFunction<CompareStringOrdinalFunction>("kernel32.dll", "CompareStringOrdinal"), first,
+    return CompareStringOrdinalWith(RunTimeFunction<CompareStringOrdinalFunction>(RunTimeCall::CompareStringOrdinal), first,
                                     firstCount, second, secondCount, ignoreCase);
 }

@@ -259,8 +259,11 @@ TEST_F(WorkFolderTest, ElevatedSetupMakesAFolderOnlyAdministratorsAndSystemMayUs
         EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ALL_ACCESS), ace->Mask) << i;
         EXPECT_TRUE(EqualSid(&ace->SidStart, i == 0 ? administrators.Get() : system.Get())) << i;
     }
-    CWorkFolderSecurity fat(0); // a volume without FILE_PERSISTENT_ACLS
+    // On a volume without FILE_PERSISTENT_ACLS no folder may be made at all:
+    // no silent fall back to the default security.
+    CWorkFolderSecurity fat(0);
     EXPECT_EQ(WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY, fat.GetProtection());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED), fat.GetResult());
     EXPECT_EQ(nullptr, fat.GetDescriptor());
 
     // The folder itself, read back. Wine does not keep a file's descriptor
