@@ -13,7 +13,7 @@
 #   cmake -DFOLDER=<dir> -DALLOWED=<folder>[,<folder>...] -DSTAMP=<file> -P IncludeRules.cmake
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.20)
-  set(project_folders base package ui dxver setup resources standins tests tools)
+  set(project_folders base package ui dxver setup resources standins tests bench tools)
   string(REPLACE "," ";" allowed_folders "${ALLOWED}")
   file(GLOB files "${FOLDER}/*.h" "${FOLDER}/*.cpp")
   set(errors "")

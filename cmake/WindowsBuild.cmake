@@ -1,4 +1,4 @@
-# The Win32 side: the setup program, its stand-ins and tests, all run under Wine.
+# The Win32 side: the setup program, its stand-ins, tests and benchmarks, all run under Wine.
 enable_language(RC)
 include(cmake/Reproducible.cmake)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
@@ -48,6 +48,9 @@ endfunction()
 foreach(dir base package ui dxver setup resources standins tests)
   add_subdirectory(${dir})
 endforeach()
+# The benchmarks, their payloads included, build only when asked for (the
+# target `benchmarks`, scripts/bench.sh).
+add_subdirectory(bench EXCLUDE_FROM_ALL)
 
 foreach(library bc_base bc_handle_relative bc_package bc_portable bc_ui bc_dxver bc_setup)
   bc_lean_code(${library})

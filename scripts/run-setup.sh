@@ -33,8 +33,22 @@ prefix="$build/run/wine"
 # No sound driver: the demo has nothing to play and the machine may have no card.
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 
+# The installer stand-in's title is Japanese. Outside Japanese, captions and
+# dialogs are drawn in Wine's Tahoma (captions in its bold face, linked by
+# that face's own name), which has no Japanese glyphs; Windows borrows them
+# from MS UI Gothic, here from the IPA font (fonts-ipafont-gothic), so that
+# the title is legible in every locale.
+link_japanese_glyphs() {
+  local face
+  for face in Tahoma 'Tahoma Bold'; do
+    "$BC_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null 2>&1
+  done
+}
+
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   [ -d "$prefix/drive_c" ] || { echo "Making the Wine prefix $prefix (once)..."; "$root/scripts/wine-prefix.sh" "$prefix"; }
+  link_japanese_glyphs
   echo "Starting $medium/Setup/BCSetup.exe $* on $DISPLAY"
   "$BC_WINE" "$medium/Setup/BCSetup.exe" "$@"
   code=$?
@@ -53,6 +67,7 @@ pidfile="$(mktemp)"
 DISPLAY="$("$root/scripts/xvfb.sh" "$pidfile")" || exit 1
 export DISPLAY
 trap 'wineserver -k 2>/dev/null; kill "$(cat "$pidfile")" 2>/dev/null; rm -f "$pidfile"' EXIT
+link_japanese_glyphs
 # A Wine virtual desktop draws window frames and captions for the pictures.
 "$BC_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "$BC_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1

@@ -10,10 +10,13 @@
 //                        focus) or "none"
 //   <prefix>TITLE        title of the stand-in's window
 //   <prefix>END_SESSION  "1": ask Windows to end the session while running
-// The installer stand-in reads two more:
-//   BCSETUP_SETUP_ACTION          "install" or "cancel" instead of waiting
-//                                 for a button
-//   BCSETUP_SETUP_REQUIRE_REBOOT  "1": the installation needs a restart
+// The installer stand-in reads three more:
+//   BCSETUP_SETUP_ACTION           "install" or "cancel" instead of waiting
+//                                  for a button
+//   BCSETUP_SETUP_REQUIRE_REBOOT   "1": the installation needs a restart
+//   BCSETUP_SETUP_WINDOW_DELAY_MS  milliseconds before its window shows, as
+//                                  a real installer takes a moment to unpack
+//                                  itself (DELAY_MS counts from the showing)
 #include <windows.h>
 
 #include <string>

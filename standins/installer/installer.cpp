@@ -7,6 +7,7 @@
 //
 // Scripting variables BCSETUP_SETUP_* (see standins/common/standin_script.h):
 // ACTION=install|cancel acts without a click after DELAY_MS;
+// WINDOW_DELAY_MS holds the window back that long first;
 // REQUIRE_REBOOT=1 sets "RequireReboot" = 1 with the installation;
 // END_SESSION=1 asks Windows to end the session once the window is up;
 // STARTED names a file that receives the performance counter as this
@@ -14,6 +15,7 @@
 // WINDOW, TITLE, EXIT_CODE and REGISTRY as for every stand-in.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 #include "standins/common/standin_journal.h"
@@ -44,6 +46,7 @@ struct Run {
     Script script;
     std::wstring action;          // scripted: "install", "cancel" or empty (interactive)
     bool requireReboot = false;
+    DWORD windowDelayMs = 0;      // before the window shows
     std::wstring journal;         // what it did, for the journal line
 
     bool Interactive() const { return action.empty() && script.window != WindowMode::None; }
@@ -90,6 +93,7 @@ struct Run {
         }
         if (script.endSession)
             request.onShown = [this](HWND) { EndSession(); };
+        Sleep(windowDelayMs);
         int choice = RunWindow(request);
         return choice == 0 ? scripted : choice;
     }
@@ -150,6 +154,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     run.script = ReadScript(kPrefix);
     run.action = EnvironmentText(std::wstring(kPrefix) + L"ACTION");
     run.requireReboot = EnvironmentText(std::wstring(kPrefix) + L"REQUIRE_REBOOT") == L"1";
+    std::wstring windowDelay = EnvironmentText(std::wstring(kPrefix) + L"WINDOW_DELAY_MS");
+    run.windowDelayMs = static_cast<DWORD>(std::wcstoul(windowDelay.c_str(), nullptr, 10));
     int exitCode = run.Execute();
     WriteJournal(kName, run.journal);
     return exitCode;

@@ -7,6 +7,9 @@
 // Starts MEDIUM_FOLDER\Setup\BCSetup.exe, accepts the proposed destination,
 // lets the installer stand-in install, answers the closing message, then
 // prints the exit code, the files in "ProgramsPath" and the registry values.
+// The installer stand-in holds its window back for a moment, as a real
+// installer does while it unpacks itself, so that the wait window can be
+// seen (and pictured) before the installer's window covers it.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,12 +21,17 @@
 #include "tests/support/screen_picture.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/wait_until.h"
 
 using namespace testing_support;
 
 namespace {
 const char kInstallerTitle[] = "かんたん映像箱 インストーラ";
 const DWORD kStepWaitMs = 60000;
+// How long the installer stand-in holds its window back, and then waits
+// before it installs (natively; grown where programs run emulated).
+const DWORD kInstallerWindowDelayMs = 2000;
+const DWORD kInstallerActionDelayMs = 2500;
 
 void ListFolder(const std::string& folder)
 {
@@ -64,7 +72,9 @@ int main(int argc, char** argv)
     std::string setupPath = medium + "Setup\\BCSetup.exe";
 
     LaunchOptions options;
-    options.environment = {{"BCSETUP_SETUP_ACTION", "install"}, {"BCSETUP_SETUP_DELAY_MS", "2500"}};
+    options.environment = {{"BCSETUP_SETUP_ACTION", "install"},
+                           {"BCSETUP_SETUP_WINDOW_DELAY_MS", std::to_string(Scaled(kInstallerWindowDelayMs))},
+                           {"BCSETUP_SETUP_DELAY_MS", std::to_string(kInstallerActionDelayMs)}};
     ChildProcess setup;
     std::printf("Starting %s\n", setupPath.c_str());
     if (!setup.Start(setupPath, Quote(setupPath), options)) {
@@ -82,6 +92,9 @@ int main(int argc, char** argv)
     if (wait && !GetDlgItem(wait, 0xFFFF)) {
         std::printf("2. Wait window\n");
         Picture(pictures, "2-wait");
+        // Said when the picture may show the installer instead.
+        if (FindWindowW(nullptr, Widen(kInstallerTitle).c_str()))
+            std::printf("  (the installer's window was already up)\n");
     }
     HWND installer = nullptr;
     DWORD start = GetTickCount();

@@ -68,12 +68,14 @@ void EmptyFolder(const std::string& folder)
         DeleteFileA((folder + name).c_str());
 }
 
-// Best of ROUNDS runs of step, in seconds; false from step ends everything.
-template <typename Step>
-double Best(Step step)
+// Best of ROUNDS runs of step, in seconds, each after prepare (not timed);
+// false from step ends everything.
+template <typename Prepare, typename Step>
+double Best(Prepare prepare, Step step)
 {
     double best = 1e30;
     for (int round = 0; round < ROUNDS; ++round) {
+        prepare();
         double start = Seconds();
         if (!step()) {
             std::printf("benchmark step failed (error %lu)\n", GetLastError());
@@ -83,6 +85,12 @@ double Best(Step step)
         best = elapsed < best ? elapsed : best;
     }
     return best;
+}
+
+template <typename Step>
+double Best(Step step)
+{
+    return Best([] {}, step);
 }
 
 // A package of entryCount entries of entryMb MiB each, written directly.
@@ -147,10 +155,14 @@ int main(int argc, char** argv)
 
     // Speed on the package shaped like the product's.
     std::string archive = work + "BCSetup_IS.bin", archiveCopy = work + "BCSetup_IS.copy";
-    double extract = Best([&] { return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, archive.c_str())); });
+    // The payload's file and the entries are made new, never written over:
+    // each round starts without those of the round before.
+    double extract = Best([&] { DeleteFileA(archive.c_str()); },
+                          [&] { return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, archive.c_str())); });
     double archiveMb = FileMb(archive);
     double copyArchive = Best([&] { return CopyFileA(archive.c_str(), archiveCopy.c_str(), FALSE) != FALSE; });
-    double unpack = Best([&] { return SUCCEEDED(UnpackPackageInto(archive.c_str(), unpacked.c_str())); });
+    double unpack = Best([&] { EmptyFolder(unpacked); },
+                         [&] { return SUCCEEDED(UnpackPackageInto(archive.c_str(), unpacked.c_str())); });
     std::vector<std::string> entries = FilesIn(unpacked);
     double entriesMb = 0;
     for (const std::string& name : entries)
