@@ -89,13 +89,26 @@ int main(int argc, char** argv)
     });
     Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunDivXSetupIn(work.c_str())); });
     Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunWmfRuntimeSetupIn(work.c_str())); });
+    // The package and its entries are made new, never over the files of a
+    // round before: each round of these gets an empty folder of its own
+    // (one CreateDirectory inside the timed part).
+    int round = 0;
+    auto freshRoundFolder = [&] {
+        std::string folder = work + "round" + std::to_string(++round) + "\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        return folder;
+    };
     Measure("ExtractPayload + UnpackPackage of the main package", rounds, [&] {
-        std::string package = work + "BCSetup_IS.bin";
-        return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str())) && SUCCEEDED(UnpackPackageInto(package.c_str(), work.c_str()));
+        std::string folder = freshRoundFolder();
+        std::string package = folder + "BCSetup_IS.bin";
+        return SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str())) &&
+               SUCCEEDED(UnpackPackageInto(package.c_str(), folder.c_str()));
     });
-    Measure("RunMainInstaller, installer window shown", rounds, [&] { return SUCCEEDED(RunMainInstallerIn(work.c_str(), nullptr)); });
+    Measure("RunMainInstaller, installer window shown", rounds,
+            [&] { return SUCCEEDED(RunMainInstallerIn(freshRoundFolder(), nullptr)); });
     SetEnvironmentVariableA("BCSETUP_SETUP_WINDOW", "none");
-    Measure("RunMainInstaller, installer without a window", rounds, [&] { return SUCCEEDED(RunMainInstallerIn(work.c_str(), nullptr)); });
+    Measure("RunMainInstaller, installer without a window", rounds,
+            [&] { return SUCCEEDED(RunMainInstallerIn(freshRoundFolder(), nullptr)); });
 
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Brixelcast", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
         for (const char* name : {"ProgramsPath", "Path", "CANCELED", "RequireReboot"})

@@ -52,23 +52,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return spent;
     };
     char temp[SETUP_PATH_SIZE];
-    GetTemporaryFolder(temp);
+    GetWorkFolderParent(temp);
     CWorkFolder workFolder;
     if (FAILED(workFolder.Create(temp)) || !workFolder.Confirm())
         return 3;
-    const char* work = workFolder.GetPath();
+    // Extraction and unpacking are timed on their own in a folder of the
+    // work folder (the files are made new, never over others); the main
+    // run then writes and unpacks the package again in the work folder.
+    const std::string phases = std::string(workFolder.GetPath()) + "phases\\";
+    CreateDirectoryA(phases.c_str(), nullptr);
     mark = Counter();
-    std::string package = std::string(work) + "BCSetup_IS.bin";
+    std::string package = phases + "BCSetup_IS.bin";
     bool ok = SUCCEEDED(ExtractPayloadTo(IDR_PAYLOAD_MAIN, package.c_str()));
     double extraction = phase("extraction");
-    ok = ok && SUCCEEDED(UnpackPackageInto(package.c_str(), work));
+    ok = ok && SUCCEEDED(UnpackPackageInto(package.c_str(), phases));
     double unpacking = phase("unpacking");
-    // The main run writes and unpacks the package again: only the rest is the installer's.
-    ok = ok && SUCCEEDED(RunMainInstallerIn(work, nullptr));
+    // Only the rest of the main run is the installer's.
+    ok = ok && SUCCEEDED(RunMainInstaller(workFolder.GetHeld(), nullptr));
     phase("setup.exe", extraction + unpacking);
-    ok = ok && SUCCEEDED(RunDivXSetupIn(work));
+    ok = ok && SUCCEEDED(RunDivXSetup(workFolder.GetHeld()));
     phase("DivXPro.exe");
-    ok = ok && SUCCEEDED(RunWmfRuntimeSetupIn(work));
+    ok = ok && SUCCEEDED(RunWmfRuntimeSetup(workFolder.GetHeld()));
     phase("wmfdist.exe");
     workFolder.Remove();
     phase("removal");
