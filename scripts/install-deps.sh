@@ -42,7 +42,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 xvfb x11-utils
   fonts-ipafont-gothic fonts-wine locales googletest cmake make
-  clang libclang-rt-14-dev libssl-dev python3-pefile xorriso imagemagick osslsigncode openssl
+  clang clang-format libclang-rt-14-dev libssl-dev python3-pefile xorriso imagemagick osslsigncode openssl
 )
 wine32=wine32:i386
 

@@ -11,8 +11,6 @@ typedef NTSTATUS(NTAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, POBJECT_ATTR
                                               PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 
-const ULONG OBJECT_CASE_INSENSITIVE = 0x00000040;
-const ULONG SYNCHRONOUS_NONALERT = 0x00000020;
 
 } // namespace
 
@@ -35,12 +33,12 @@ HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS
     attributes.Length = sizeof attributes;
     attributes.RootDirectory = folder;
     attributes.ObjectName = &text;
-    attributes.Attributes = OBJECT_CASE_INSENSITIVE;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
     attributes.SecurityDescriptor = descriptor;
     IO_STATUS_BLOCK status = {};
     HANDLE handle = nullptr;
     NTSTATUS result = createFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
-                                 share, disposition, options | SYNCHRONOUS_NONALERT, nullptr, 0);
+                                 share, disposition, options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result < 0)
         return Win32ErrorResult(toError(result));
     opened.Reset(handle);

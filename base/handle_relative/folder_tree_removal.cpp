@@ -81,7 +81,7 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
 HRESULT OpenToRemove(HANDLE folder, const wchar_t* name, ULONG nameChars, UniqueFileHandle& entry)
 {
     return OpenInFolder(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, FOLDER_OPEN, OPEN_THE_LINK_ITSELF | OPEN_FOR_BACKUP,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN, FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
                         nullptr, entry);
 }
 

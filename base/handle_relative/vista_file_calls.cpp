@@ -22,13 +22,6 @@ const int NT_FILE_FS_VOLUME_INFORMATION = 1;
 const int NT_FILE_FS_ATTRIBUTE_INFORMATION = 5;
 const int NO_NT_CLASS = -1;
 
-// Options of ntdll's open that CreateFile's flags ask for.
-const ULONG NT_WRITE_THROUGH = 0x00000002;
-const ULONG NT_SEQUENTIAL_ONLY = 0x00000004;
-const ULONG NT_NO_INTERMEDIATE_BUFFERING = 0x00000008;
-const ULONG NT_NON_DIRECTORY_FILE = 0x00000040;
-const ULONG NT_RANDOM_ACCESS = 0x00000800;
-const NTSTATUS NT_STATUS_PENDING = 0x00000103;
 
 // NtQueryInformationFile, NtSetInformationFile and NtQueryVolumeInformationFile.
 typedef NTSTATUS(NTAPI* NtInformationFunction)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, int);
@@ -58,7 +51,7 @@ BOOL Refuse(DWORD error)
 // done: its status once it is.
 NTSTATUS Completed(HANDLE file, NTSTATUS status, const IO_STATUS_BLOCK& io)
 {
-    if (status != NT_STATUS_PENDING)
+    if (status != STATUS_PENDING)
         return status;
     WaitForSingleObject(file, INFINITE);
     return io.Status;
@@ -136,15 +129,15 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
     static const struct {
         DWORD flag;
         ULONG option;
-    } kOptions[] = {{FILE_FLAG_WRITE_THROUGH, NT_WRITE_THROUGH},
-                    {FILE_FLAG_SEQUENTIAL_SCAN, NT_SEQUENTIAL_ONLY},
-                    {FILE_FLAG_NO_BUFFERING, NT_NO_INTERMEDIATE_BUFFERING},
-                    {FILE_FLAG_RANDOM_ACCESS, NT_RANDOM_ACCESS},
-                    {FILE_FLAG_BACKUP_SEMANTICS, OPEN_FOR_BACKUP},
-                    {FILE_FLAG_OPEN_REPARSE_POINT, OPEN_THE_LINK_ITSELF}};
+    } kOptions[] = {{FILE_FLAG_WRITE_THROUGH, FILE_WRITE_THROUGH},
+                    {FILE_FLAG_SEQUENTIAL_SCAN, FILE_SEQUENTIAL_ONLY},
+                    {FILE_FLAG_NO_BUFFERING, FILE_NO_INTERMEDIATE_BUFFERING},
+                    {FILE_FLAG_RANDOM_ACCESS, FILE_RANDOM_ACCESS},
+                    {FILE_FLAG_BACKUP_SEMANTICS, FILE_OPEN_FOR_BACKUP_INTENT},
+                    {FILE_FLAG_OPEN_REPARSE_POINT, FILE_OPEN_REPARSE_POINT}};
     // As CreateFile opens: a folder only with backup semantics. The open is
     // synchronous: an overlapped one is refused with the other flags.
-    ULONG options = (flags & FILE_FLAG_BACKUP_SEMANTICS) ? 0 : NT_NON_DIRECTORY_FILE;
+    ULONG options = (flags & FILE_FLAG_BACKUP_SEMANTICS) ? 0 : FILE_NON_DIRECTORY_FILE;
     DWORD unknown = flags;
     for (const auto& option : kOptions) {
         if (flags & option.flag)
@@ -156,7 +149,7 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
         return INVALID_HANDLE_VALUE;
     }
     UniqueFileHandle reopened;
-    HRESULT result = OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FOLDER_OPEN, options,
+    HRESULT result = OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN, options,
                                   nullptr, reopened);
     if (FAILED(result)) {
         SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : ERROR_GEN_FAILURE);

@@ -35,11 +35,6 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    standin::CompanionDescription description;
-    description.name = L"DivXPro";
-    description.prefix = L"BCSETUP_DIVX_";
-    description.title = L"DivX Setup";
-    description.question = L"Install DivX?\n\n(Run with /S /DIVXLANG=JA to install silently in Japanese.)";
-    description.classify = Classify;
-    return standin::RunCompanionStandIn(description);
+    return standin::RunCompanionStandIn({L"DivXPro", L"BCSETUP_DIVX_", L"DivX Setup",
+                                         L"Install DivX?\n\n(Run with /S /DIVXLANG=JA to install silently in Japanese.)", Classify});
 }

@@ -16,11 +16,6 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    standin::CompanionDescription description;
-    description.name = L"dxsetup";
-    description.prefix = L"BCSETUP_DXSETUP_";
-    description.title = L"DirectX 9.0c Setup";
-    description.question = L"Install DirectX 9.0c?";
-    description.classify = Classify;
-    return standin::RunCompanionStandIn(description);
+    return standin::RunCompanionStandIn({L"dxsetup", L"BCSETUP_DXSETUP_", L"DirectX 9.0c Setup",
+                                         L"Install DirectX 9.0c?", Classify});
 }

@@ -18,11 +18,6 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    standin::CompanionDescription description;
-    description.name = L"wmfdist";
-    description.prefix = L"BCSETUP_WMFDIST_";
-    description.title = L"Windows Media Format Runtime";
-    description.question = L"Install the Windows Media Format runtime?\n\n(Run with /Q to install quietly.)";
-    description.classify = Classify;
-    return standin::RunCompanionStandIn(description);
+    return standin::RunCompanionStandIn({L"wmfdist", L"BCSETUP_WMFDIST_", L"Windows Media Format Runtime",
+                                         L"Install the Windows Media Format runtime?\n\n(Run with /Q to install quietly.)", Classify});
 }

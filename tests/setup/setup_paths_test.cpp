@@ -304,8 +304,8 @@ TEST_F(WorkFolderTest, ProtectedCreateNeverTakesAnExistingFolder)
     CWorkFolderSecurity security;
     UniqueFileHandle folder;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS),
-              OpenInFolder(parent.Get(), L"taken", 5, FILE_LIST_DIRECTORY | DELETE, FILE_SHARE_READ, FOLDER_CREATE,
-                           OPEN_AS_FOLDER | OPEN_THE_LINK_ITSELF, security.GetDescriptor(), folder));
+              OpenInFolder(parent.Get(), L"taken", 5, FILE_LIST_DIRECTORY | DELETE, FILE_SHARE_READ, FILE_CREATE,
+                           FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, security.GetDescriptor(), folder));
     EXPECT_FALSE(folder.IsValid());
     EXPECT_TRUE(FileExists((taken + "\\planted.dll").c_str())) << "another program's folder is left as it is";
 }
