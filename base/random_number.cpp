@@ -1,17 +1,6 @@
 #include "base/random_number.h"
 
-#include <wincrypt.h>
-
-#include "base/unique_handle.h"
-
-namespace {
-struct CryptProviderTraits {
-    using Type = HCRYPTPROV;
-    static constexpr Type Empty() { return 0; }
-    static void Close(Type value) { CryptReleaseContext(value, 0); }
-};
-using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
-} // namespace
+#include "base/crypt_provider.h"
 
 bool NewRandomNumber(unsigned* number)
 {

@@ -41,19 +41,19 @@ public:
             DWORD written = 0;
             WriteFile(file.Get(), kByteOrderMark, 3, &written, nullptr);
         }
-        if (!Take())
+        CTurn turn(*this);
+        if (!turn.IsTaken())
             return HRESULT_FROM_WIN32(ERROR_BUSY);
         m_File = std::move(file);
-        Give();
         return S_OK;
     }
 
+    // The file is closed even when the turn can't be had: only a holder that
+    // was terminated keeps it that long, and it writes no more.
     void Close()
     {
-        if (!Take())
-            return;
+        CTurn turn(*this);
         UniqueKernelHandle file(m_File.Release());
-        Give();
     }
 
     bool IsOpen() const { return m_File.IsValid(); }
@@ -85,12 +85,10 @@ public:
         length += utf8Length;
         line[length++] = '\r';
         line[length++] = '\n';
-        if (!Take())
-            return;
+        CTurn turn(*this);
         DWORD written = 0;
-        if (m_File)
+        if (turn.IsTaken() && m_File)
             WriteFile(m_File.Get(), line, static_cast<DWORD>(length), &written, nullptr);
-        Give();
     }
 
 private:
@@ -108,6 +106,23 @@ private:
         return true;
     }
     void Give() { InterlockedExchange(&m_Busy, 0); }
+    // One thread's turn with the file, from Take to Give, when it was had.
+    class CTurn {
+    public:
+        explicit CTurn(CSetupLog& log) : m_Log(log), m_bTaken(log.Take()) {}
+        ~CTurn()
+        {
+            if (m_bTaken)
+                m_Log.Give();
+        }
+        CTurn(const CTurn&) = delete;
+        CTurn& operator=(const CTurn&) = delete;
+        bool IsTaken() const { return m_bTaken; }
+
+    private:
+        CSetupLog& m_Log;
+        bool m_bTaken;
+    };
 
     LONG m_Busy = 0;
     // The open log file; null, not INVALID_HANDLE_VALUE, when there is none,

@@ -9,8 +9,16 @@
 #   include is written ("base", "package/portable"). Any other folder of the
 #   project fails the build, naming the file and the include.
 #
+# bc_include_rules(<target> MAY_INCLUDE <folder>... FILES_BY_HANDLE)
+#   With FILES_BY_HANDLE, the target's files also may not open, make, move
+#   or remove a file by its path (CreateFile, DeleteFile, CreateDirectory,
+#   MoveFile, CopyFile, RemoveDirectory, SHFileOperation, GetTempFileName):
+#   what lies in the work folder is reached only through the handle-relative
+#   layer (base/handle_relative). A call that must go by path, to something
+#   outside the work folder, says why on its line: "// by path: <why>".
+#
 # As a script:
-#   cmake -DFOLDER=<dir> -DALLOWED=<folder>[,<folder>...] -DSTAMP=<file> -P IncludeRules.cmake
+#   cmake -DFOLDER=<dir> -DALLOWED=<folder>[,<folder>...] -DSTAMP=<file> [-DFILES_BY_HANDLE=1] -P IncludeRules.cmake
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.20)
   set(project_folders base package ui dxver setup resources standins tests bench tools)
@@ -40,6 +48,23 @@ if(CMAKE_SCRIPT_MODE_FILE)
   if(errors)
     message(FATAL_ERROR "Includes of a layer this one may not use (it may use ${ALLOWED}):${errors}")
   endif()
+  if(FILES_BY_HANDLE)
+    set(by_path "")
+    foreach(file ${files})
+      file(STRINGS "${file}" lines REGEX
+        "(CreateFile[AW]?|DeleteFile[AW]?|CreateDirectory[AW]?|MoveFile[A-Za-z]*|CopyFile[A-Za-z]*|RemoveDirectory[AW]?|SHFileOperation[AW]?|GetTempFileName[AW]?)[ \t]*\\(")
+      foreach(line ${lines})
+        if(NOT line MATCHES "// by path: ")
+          string(STRIP "${line}" line)
+          string(APPEND by_path "\n  ${file}: ${line}")
+        endif()
+      endforeach()
+    endforeach()
+    if(by_path)
+      message(FATAL_ERROR "File calls by path, where the work folder's files go through base/handle_relative "
+                          "(or say why on the line: // by path: ...):${by_path}")
+    endif()
+  endif()
   file(TOUCH "${STAMP}")
   return()
 endif()
@@ -47,13 +72,13 @@ endif()
 set(BCSETUP_INCLUDE_RULES_SCRIPT "${CMAKE_CURRENT_LIST_FILE}")
 
 function(bc_include_rules target)
-  cmake_parse_arguments(R "" "" "MAY_INCLUDE" ${ARGN})
+  cmake_parse_arguments(R "FILES_BY_HANDLE" "" "MAY_INCLUDE" ${ARGN})
   get_target_property(folder ${target} SOURCE_DIR)
   file(GLOB files CONFIGURE_DEPENDS "${folder}/*.h" "${folder}/*.cpp")
   string(REPLACE ";" "," allowed "${R_MAY_INCLUDE}")
   set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}_include_rules.stamp")
   add_custom_command(OUTPUT "${stamp}"
-    COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} -DALLOWED=${allowed} -DSTAMP=${stamp}
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} -DALLOWED=${allowed} -DSTAMP=${stamp} -DFILES_BY_HANDLE=${R_FILES_BY_HANDLE}
             -P ${BCSETUP_INCLUDE_RULES_SCRIPT}
     DEPENDS ${files} "${BCSETUP_INCLUDE_RULES_SCRIPT}"
     COMMENT "Checking the includes of ${target}" VERBATIM)

@@ -27,7 +27,9 @@ HRESULT CDiskFile::Open(const char* path, DWORD disposition, DWORD access, DWORD
 {
     Reset();
     m_strPath.Assign(path);
-    m_hFile.Reset(CreateFileA(path, access, share, security, disposition, flagsAndAttributes, nullptr));
+    // Outside the work folder only: its files are made with Create.
+    m_hFile.Reset(CreateFileA(path, // by path: what the caller names
+                              access, share, security, disposition, flagsAndAttributes, nullptr));
     if (!IsOpen())
         return LastErrorResult();
     return S_OK;

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include "base/crypt_provider.h"
 #include "base/unique_handle.h"
 
 const DWORD PAYLOAD_DIGEST_SIZE = 32;
@@ -24,13 +25,8 @@ public:
     HRESULT Finish(BYTE (&digest)[PAYLOAD_DIGEST_SIZE]);
 
 private:
-    struct ProviderTraits {
-        using Type = HCRYPTPROV;
-        static Type Empty() { return 0; }
-        static void Close(Type value) { CryptReleaseContext(value, 0); }
-    };
     // The hash is destroyed before the provider it belongs to.
-    UniqueHandle<ProviderTraits> m_hProvider;
+    UniqueCryptProvider m_hProvider;
     UniqueHandle<NullHandleTraits<HCRYPTHASH, CryptDestroyHash>> m_hHash;
 };
 

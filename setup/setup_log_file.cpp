@@ -37,7 +37,8 @@ HRESULT CreateDefaultSetupLog(const char* folder, char (&path)[SETUP_LOG_PATH_SI
 {
     path[0] = 0;
     // The folder's path is looked up once; the log is made inside its handle.
-    UniqueFileHandle folderHandle(CreateFileA(LogText(folder), FILE_TRAVERSE | FILE_ADD_FILE,
+    UniqueFileHandle folderHandle(CreateFileA(LogText(folder), // by path: the log's folder, outside the work folder
+                                              FILE_TRAVERSE | FILE_ADD_FILE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folderHandle)

@@ -117,7 +117,8 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
     const char* temp = tempFolder ? tempFolder : "";
     // The folder is made inside the temporary folder's handle, so that the
     // temporary folder's path is looked up once.
-    UniqueFileHandle parent(CreateFileA(temp, FILE_TRAVERSE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES,
+    UniqueFileHandle parent(CreateFileA(temp, // by path: the folder the work folder goes into
+                                        FILE_TRAVERSE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!parent) {

@@ -5,6 +5,15 @@
 // junction) at the name is never followed; and a file the setup makes is
 // made new, so that nothing another program put at its name first (a file,
 // a folder or a link) is written, replaced or run in its stead.
+//
+// This folder is the program's file layer for the work folder: opens
+// relative to a held handle (NtCreateFile with a root directory), links
+// never followed (FILE_OPEN_REPARSE_POINT), files made new (FILE_CREATE),
+// the removal through handles, the Vista calls looked up at run time with
+// their ntdll stand-ins for XP, and RedirectionGuard. setup/ and package/
+// reach no file of the work folder by path (the build checks it). What Wine
+// can't show: it keeps no security descriptor, so there only share modes
+// and creation dispositions hold a program of the user off (docs/security.md).
 #include <windows.h>
 
 #include "base/unique_handle.h"
