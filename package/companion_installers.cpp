@@ -11,7 +11,7 @@ namespace {
 // path and the given switches, and deletes it again.
 HRESULT RunCompanion(const HeldFolder& workFolder, WORD payloadId, const char* fileName, const char* switches)
 {
-    if (!workFolder.handle || !workFolder.path)
+    if (!IsHeld(workFolder))
         return E_INVALIDARG;
     // Held against writers from its writing until it has run.
     CDiskFile installerFile;

@@ -47,7 +47,7 @@ void RaiseInstallerWindow(HANDLE installer)
 
 HRESULT RunMainInstaller(const HeldFolder& workFolder, HWND ownerWindow)
 {
-    if (!workFolder.handle || !workFolder.path)
+    if (!IsHeld(workFolder))
         return E_INVALIDARG;
     // The package is unpacked through the handle that has held it against
     // writers since its bytes were checked: the bytes unpacked are those checked.

@@ -16,13 +16,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 shift || true
 
-"$root/scripts/install-deps.sh" || { echo "INSTALL FAILED"; exit 1; }
-export BCSETUP_DEPS_CHECKED=1
 . "$root/scripts/wine-arch.sh"
-bc_wine_env
-if [ "$BC_WINE32" = missing ]; then
-  echo "No i686 program can start under Wine here: $BC_WINE32_WHY"; exit 1
-fi
+bc_install_then_wine_env "$root" || exit 1
 echo "Running the i686 build in a WoW64 prefix; its 32-bit side runs $BC_WINE32 ($BC_WINE32_WHY)."
 "$root/scripts/build.sh" "$build" || { echo "BUILD FAILED"; exit 1; }
 win="$(bc_win_dir "$build" i686)"

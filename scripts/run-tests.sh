@@ -16,13 +16,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
 start=$(date +%s)
 
-"$root/scripts/install-deps.sh" || { echo "INSTALL FAILED"; exit 1; }
-export BCSETUP_DEPS_CHECKED=1
 . "$root/scripts/wine-arch.sh"
-bc_wine_env
-if [ "$BC_WINE32" = missing ]; then
-  echo "No i686 program can start under Wine here: $BC_WINE32_WHY"; exit 1
-fi
+bc_install_then_wine_env "$root" || exit 1
 echo "=== the 32-bit side runs $BC_WINE32 ($BC_WINE32_WHY)"
 runs="${BCSETUP_TEST_RUNS:-i686:en i686:ja x86_64:en}"
 builds="i686"; [[ " $runs " == *" x86_64:"* ]] && builds="i686 x86_64"

@@ -101,6 +101,18 @@ bc_wine_env() {
   export WINELOADER="$BC_WINE" WINEARCH=win64
 }
 
+# bc_install_then_wine_env ROOT: installs what is missing (install-deps.sh),
+# then sets up the route for 32-bit programs as bc_wine_env does; fails,
+# saying why, when nothing can be installed or no i686 program can start.
+bc_install_then_wine_env() {
+  "$1/scripts/install-deps.sh" || { echo "INSTALL FAILED"; return 1; }
+  export BCSETUP_DEPS_CHECKED=1
+  bc_wine_env
+  if [ "$BC_WINE32" = missing ]; then
+    echo "No i686 program can start under Wine here: $BC_WINE32_WHY"; return 1
+  fi
+}
+
 # How much longer than native a program takes to start and run here: the
 # tests' own waits and CTest's time-outs are multiplied by it.
 bc_time_scale() {

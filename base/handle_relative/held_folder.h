@@ -23,6 +23,12 @@ struct HeldFolder {
     const char* path; // its path with a trailing backslash: what a program started from it is given
 };
 
+// Whether folder names a held folder at all (a handle and a path).
+inline bool IsHeld(const HeldFolder& folder)
+{
+    return folder.handle && folder.handle != INVALID_HANDLE_VALUE && folder.path;
+}
+
 // Makes name (a bare file name in the system's code page) as a new file in
 // the folder, open with access and share; never through a link, never over
 // what is there: a name that exists gives HRESULT_FROM_WIN32(

@@ -46,6 +46,23 @@ DWORD OpenError(const std::string& path, DWORD access, DWORD share)
     CloseHandle(file);
     return ERROR_SUCCESS;
 }
+
+// A folder outside the work folder for what the other program points its
+// links to.
+std::string OutsideFolder(const SetupScenario& run)
+{
+    const std::string outside = run.ScratchFolder() + "outside\\";
+    CreateDirectoryW(Widen(outside).c_str(), nullptr);
+    return outside;
+}
+
+// Starts the run with its log in the scratch folder; the log's path.
+std::string StartLogged(SetupScenario& run)
+{
+    const std::string logPath = run.ScratchFolder() + "setup.log";
+    EXPECT_TRUE(run.Start(Quote("/Log=" + logPath)));
+    return logPath;
+}
 } // namespace
 
 // While the folder dialog waits on the user the work folder is empty; it
@@ -55,8 +72,7 @@ TEST(SequenceAttack, WorkFolderStaysTheSetupsOwnWhileTheDialogWaits)
 {
     SetupScenario run("heldfolder");
     run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
-    const std::string outside = run.ScratchFolder() + "outside\\";
-    ASSERT_TRUE(CreateDirectoryW(Widen(outside).c_str(), nullptr));
+    const std::string outside = OutsideFolder(run);
     std::ofstream(Widen(outside + "keep.txt").c_str()) << "keep";
     ASSERT_TRUE(run.Start());
     HWND dialog = run.WaitForFolderDialog();
@@ -87,10 +103,8 @@ TEST(SequenceAttack, WorkFolderStaysTheSetupsOwnWhileTheDialogWaits)
 TEST(SequenceAttack, LinkPlantedAtAnEntrysNameGivesMessage111AndItsTargetStays)
 {
     SetupScenario run("plantedentry");
-    const std::string outside = run.ScratchFolder() + "outside\\";
-    ASSERT_TRUE(CreateDirectoryW(Widen(outside).c_str(), nullptr));
-    const std::string logPath = run.ScratchFolder() + "setup.log";
-    ASSERT_TRUE(run.Start(Quote("/Log=" + logPath)));
+    const std::string outside = OutsideFolder(run);
+    const std::string logPath = StartLogged(run);
     ASSERT_NE(nullptr, run.WaitForFolderDialog());
     const std::string workFolder = run.CurrentWorkFolder();
     ASSERT_FALSE(workFolder.empty());
@@ -121,10 +135,8 @@ TEST(SequenceAttack, LinkPlantedAtAnEntrysNameGivesMessage111AndItsTargetStays)
 TEST(SequenceAttack, NothingTheInstallerUsesCanBeChangedAndAPlantedPayloadNameIsRefused)
 {
     SetupScenario run("duringinstall");
-    const std::string outside = run.ScratchFolder() + "outside\\";
-    ASSERT_TRUE(CreateDirectoryW(Widen(outside).c_str(), nullptr));
-    const std::string logPath = run.ScratchFolder() + "setup.log";
-    ASSERT_TRUE(run.Start(Quote("/Log=" + logPath)));
+    const std::string outside = OutsideFolder(run);
+    const std::string logPath = StartLogged(run);
     ASSERT_TRUE(run.AnswerFolderDialog(IDOK));
     HWND installer = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (installer = FindWindowW(nullptr, kInstallerTitle)) != nullptr; }, 60000));

@@ -204,25 +204,23 @@ TEST(Sequence, InstallerAskingToEndTheSessionGetsTheRestartQuestion)
 
 TEST(Sequence, PathSetSkipsTheDialogAndWritesProgramsPathBack)
 {
-    {
-        SetupScenario run("pathset");
+    const struct {
+        const char* scratch;
+        const char* programsPath;
+        const char* installerAction;
+        int closingMessage;
+        const char* programsPathAfter; // with its trailing backslash, if it has a folder
+    } cases[] = {{"pathset", "C:\\Apps\\Brixelcast", "install", IDS_SETUP_COMPLETE, "C:\\Apps\\Brixelcast\\"},
+                 {"pathempty", "", "cancel", IDS_SETUP_ABORTED, ""}};
+    for (const auto& c : cases) {
+        SetupScenario run(c.scratch);
         WriteMachineString(kProductKey, "Path", "C:\\Old");
-        WriteMachineString(kProductKey, "ProgramsPath", "C:\\Apps\\Brixelcast");
-        run.SetEnvironment("BCSETUP_SETUP_ACTION", "install");
-        ASSERT_TRUE(run.Start());
-        run.Answer(IDS_SETUP_COMPLETE, IDOK);
-        EXPECT_EQ(kExitOk, run.Finish());
-        EXPECT_EQ("C:\\Apps\\Brixelcast\\", ReadMachineValue(kProductKey, "ProgramsPath"));
-    }
-    {
-        SetupScenario run("pathempty");
-        WriteMachineString(kProductKey, "Path", "C:\\Old");
-        WriteMachineString(kProductKey, "ProgramsPath", "");
-        run.SetEnvironment("BCSETUP_SETUP_ACTION", "cancel");
-        ASSERT_TRUE(run.Start());
-        run.Answer(IDS_SETUP_ABORTED, IDOK);
-        EXPECT_EQ(kExitOk, run.Finish());
-        EXPECT_EQ("", ReadMachineValue(kProductKey, "ProgramsPath"));
+        WriteMachineString(kProductKey, "ProgramsPath", c.programsPath);
+        run.SetEnvironment("BCSETUP_SETUP_ACTION", c.installerAction);
+        ASSERT_TRUE(run.Start()) << c.scratch;
+        run.Answer(c.closingMessage, IDOK);
+        EXPECT_EQ(kExitOk, run.Finish()) << c.scratch;
+        EXPECT_EQ(c.programsPathAfter, ReadMachineValue(kProductKey, "ProgramsPath")) << c.scratch;
     }
 }
 
