@@ -109,6 +109,4 @@ void CItemList::FreeNode(ItemNode* node, bool releaseItem)
     }
 }
 
-void CItemList::ReleaseItem(void*)
-{
-}
+void CItemList::ReleaseItem(void*) {}

@@ -10,8 +10,8 @@ namespace {
 
 const IMAGE_DATA_DIRECTORY& Directory(const BYTE* image, int entry)
 {
-    const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+    const IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
     return headers->OptionalHeader.DataDirectory[entry];
 }
 
@@ -89,7 +89,8 @@ const BYTE* LoadedModule(const char* name, char endMark)
 FARPROC ExportedFunction(const BYTE* image, const char* name, bool mayForward)
 {
     const IMAGE_DATA_DIRECTORY& entry = Directory(image, IMAGE_DIRECTORY_ENTRY_EXPORT);
-    const IMAGE_EXPORT_DIRECTORY* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(image + entry.VirtualAddress);
+    const IMAGE_EXPORT_DIRECTORY* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(image + entry.VirtualAddress);
     const DWORD* names = reinterpret_cast<const DWORD*>(image + exports->AddressOfNames);
     const WORD* ordinals = reinterpret_cast<const WORD*>(image + exports->AddressOfNameOrdinals);
     const DWORD* functions = reinterpret_cast<const DWORD*>(image + exports->AddressOfFunctions);
@@ -170,8 +171,8 @@ BYTE* OwnImage()
         BYTE* image = static_cast<BYTE*>(entry->DllBase);
         if (!image || inside < image)
             continue;
-        const IMAGE_NT_HEADERS* headers =
-            reinterpret_cast<const IMAGE_NT_HEADERS*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+        const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
         if (inside < image + headers->OptionalHeader.SizeOfImage)
             return image;
     }
@@ -190,7 +191,8 @@ bool BindOwnImports()
         return true;
     BindingCalls calls;
     bool found = false;
-    for (const IMAGE_IMPORT_DESCRIPTOR* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(self + entry.VirtualAddress);
+    for (const IMAGE_IMPORT_DESCRIPTOR* import =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(self + entry.VirtualAddress);
          import->Name; ++import) {
         // Without the table of names there is nothing to bind by: such an
         // image is bound by whoever made it.
@@ -206,9 +208,10 @@ bool BindOwnImports()
         if (!library)
             return false;
         for (; names->u1.AddressOfData; ++names, ++slots) {
-            const char* name = IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)
-                                   ? reinterpret_cast<const char*>(IMAGE_ORDINAL(names->u1.Ordinal))
-                                   : reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(self + names->u1.AddressOfData)->Name;
+            const char* name =
+                IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)
+                    ? reinterpret_cast<const char*>(IMAGE_ORDINAL(names->u1.Ordinal))
+                    : reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(self + names->u1.AddressOfData)->Name;
             FARPROC address = calls.getProcAddress(library, name);
             DWORD protection = 0;
             if (!address ||

@@ -56,8 +56,8 @@ HRESULT CQueueThread::ThreadMain()
     do {
         DWORD timeout = m_dwWaitTimeout;
         if (m_bPumpMessages)
-            waitResult = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(m_nHandles), m_pHandles, timeout,
-                                                     kPumpWakeMask, MWMO_INPUTAVAILABLE);
+            waitResult = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(m_nHandles), m_pHandles, timeout, kPumpWakeMask,
+                                                     MWMO_INPUTAVAILABLE);
         else
             waitResult = WaitForMultipleObjects(static_cast<DWORD>(m_nHandles), m_pHandles, FALSE, timeout);
     } while (OnWaitResult(waitResult));
@@ -337,9 +337,7 @@ HRESULT CQueueThread::OnCommand(int)
     return S_OK;
 }
 
-void CQueueThread::OnClose()
-{
-}
+void CQueueThread::OnClose() {}
 
 HRESULT CQueueThread::OnThreadExit()
 {
@@ -361,17 +359,11 @@ HRESULT CQueueThread::OnItem(ThreadItem*)
     return S_OK;
 }
 
-void CQueueThread::OnHandleSignalled(HANDLE, int)
-{
-}
+void CQueueThread::OnHandleSignalled(HANDLE, int) {}
 
-void CQueueThread::OnWaitTimeout()
-{
-}
+void CQueueThread::OnWaitTimeout() {}
 
-void CQueueThread::OnAfterWait()
-{
-}
+void CQueueThread::OnAfterWait() {}
 
 int CQueueThread::PumpMessages()
 {

@@ -23,8 +23,8 @@ class CSetupLog {
 public:
     HRESULT Open(const char* path, DWORD disposition)
     {
-        HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         if (opened == INVALID_HANDLE_VALUE)
             return LastErrorResult();
         UniqueKernelHandle file(opened);
@@ -78,10 +78,10 @@ public:
             ++textLength;
         wchar_t wide[kLineTextSize];
         int wideLength = textLength > 0 ? MultiByteToWideChar(CP_ACP, 0, text, textLength, wide, kLineTextSize) : 0;
-        int utf8Length = wideLength > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, line + length,
-                                                              static_cast<int>(sizeof(line)) - length - 2, nullptr,
-                                                              nullptr)
-                                        : 0;
+        int utf8Length = wideLength > 0
+                             ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, line + length,
+                                                   static_cast<int>(sizeof(line)) - length - 2, nullptr, nullptr)
+                             : 0;
         length += utf8Length;
         line[length++] = '\r';
         line[length++] = '\n';
@@ -157,9 +157,9 @@ void ResultText(HRESULT result, char* text, DWORD size)
 {
     // Platform errors are looked up by their own number, which every version knows.
     DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result);
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_MAX_WIDTH_MASK,
-                                  nullptr, code, 0, text, size, nullptr);
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                       nullptr, code, 0, text, size, nullptr);
     while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\r' || text[length - 1] == '\n'))
         --length;
     text[length < size ? length : 0] = 0;

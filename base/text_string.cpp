@@ -7,7 +7,7 @@
 
 namespace {
 const INT64 kStringGranularity = 256;
-const int kFormatRoom = 1025;   // wvsprintfA writes at most 1024 bytes with the terminator
+const int kFormatRoom = 1025; // wvsprintfA writes at most 1024 bytes with the terminator
 const int kLoadTextRoom = 1024;
 
 bool IsDelimiter(unsigned char c, const char* delimiters)

@@ -8,8 +8,8 @@
 #include "base/double_byte.h"
 
 namespace {
-const std::size_t kMaxDrive = 2;   // "C:"
-const std::size_t kMaxPart = 255;  // directory, file name and extension each
+const std::size_t kMaxDrive = 2;  // "C:"
+const std::size_t kMaxPart = 255; // directory, file name and extension each
 
 struct PathParts {
     const char* drive = nullptr;

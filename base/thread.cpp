@@ -189,9 +189,7 @@ HRESULT CThread::OnCommand(int)
     return S_OK;
 }
 
-void CThread::OnClose()
-{
-}
+void CThread::OnClose() {}
 
 HRESULT CThread::OnThreadExit()
 {

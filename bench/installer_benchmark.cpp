@@ -26,7 +26,11 @@ namespace {
 
 double Milliseconds()
 {
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -88,7 +92,8 @@ int main(int argc, char** argv)
         return SUCCEEDED(RunAndWait(&line[0], program.c_str()));
     });
     Measure("RunDivXSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunDivXSetupIn(work.c_str())); });
-    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds, [&] { return SUCCEEDED(RunWmfRuntimeSetupIn(work.c_str())); });
+    Measure("RunWmfRuntimeSetup (extract, run, delete)", rounds,
+            [&] { return SUCCEEDED(RunWmfRuntimeSetupIn(work.c_str())); });
     // The package and its entries are made new, never over the files of a
     // round before: each round of these gets an empty folder of its own
     // (one CreateDirectory inside the timed part).

@@ -25,7 +25,11 @@ const int ROUNDS = 9;
 
 double Seconds()
 {
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -70,8 +74,7 @@ void EmptyFolder(const std::string& folder)
 
 // Best of ROUNDS runs of step, in seconds, each after prepare (not timed);
 // false from step ends everything.
-template <typename Prepare, typename Step>
-double Best(Prepare prepare, Step step)
+template <typename Prepare, typename Step> double Best(Prepare prepare, Step step)
 {
     double best = 1e30;
     for (int round = 0; round < ROUNDS; ++round) {
@@ -87,8 +90,7 @@ double Best(Prepare prepare, Step step)
     return best;
 }
 
-template <typename Step>
-double Best(Step step)
+template <typename Step> double Best(Step step)
 {
     return Best([] {}, step);
 }
@@ -203,8 +205,7 @@ int main(int argc, char** argv)
     std::printf("peak working set: %.1f MiB at start, %.1f MiB after a 1 MiB package, %.1f MiB after a %u MiB "
                 "package (%.1f MiB/s, result 0x%08lX)\n",
                 baseline, afterSmall, afterBig, bigMb, bigMb / bigSeconds, static_cast<unsigned long>(bigResult));
-    std::printf("peak working set after extraction (the payload's image pages included): %.1f MiB\n",
-                afterExtraction);
+    std::printf("peak working set after extraction (the payload's image pages included): %.1f MiB\n", afterExtraction);
 
     // Shows that the figure above is live: 64 MB touched must show up in it.
     std::vector<char> touched(64 * 1048576, 1);

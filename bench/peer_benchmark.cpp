@@ -89,7 +89,8 @@ bool RunOnce(const std::string& commandLine, const std::string& work, Figures& f
         memory.cb = sizeof memory;
         // A process still being made answers with zeros.
         if (K32GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                                    sizeof memory) && memory.PeakWorkingSetSize != 0)
+                                    sizeof memory) &&
+            memory.PeakWorkingSetSize != 0)
             last = memory;
     }
     LONGLONG end = Counter();
@@ -105,7 +106,7 @@ bool RunOnce(const std::string& commandLine, const std::string& work, Figures& f
     std::string started = ReadText(stamp);
     if (!started.empty())
         figures.setupMs.push_back(Milliseconds(std::strtoll(started.c_str(), nullptr, 10) - start));
-    if (last.cb != 0) {  // a process that ended before the first answer adds no peaks
+    if (last.cb != 0) { // a process that ended before the first answer adds no peaks
         figures.workingSetMb.push_back(last.PeakWorkingSetSize / 1048576.0);
         figures.privateMb.push_back(last.PeakPagefileUsage / 1048576.0);
     }
@@ -161,17 +162,17 @@ int main(int argc, char** argv)
     // the difference of two medians.
     Stats oursCost = Of(RoundDifferences(ours.exitMs, figures[BCSETUP_TINY].exitMs));
     Stats theirCost = Of(RoundDifferences(theirs.exitMs, figures[NSIS_TINY].exitMs));
-    std::printf("%-30s %8.1f ms  (%7.1f-%7.1f)  NSIS %7.1f (%7.1f-%7.1f)  ratio %5.2f\n",
-                "payload cost, per round", oursCost.median, oursCost.low, oursCost.high, theirCost.median,
-                theirCost.low, theirCost.high, theirCost.median > 0 ? oursCost.median / theirCost.median : 0);
+    std::printf("%-30s %8.1f ms  (%7.1f-%7.1f)  NSIS %7.1f (%7.1f-%7.1f)  ratio %5.2f\n", "payload cost, per round",
+                oursCost.median, oursCost.low, oursCost.high, theirCost.median, theirCost.low, theirCost.high,
+                theirCost.median > 0 ? oursCost.median / theirCost.median : 0);
     Stats extraction = Of(phases["extraction"]), unpacking = Of(phases["unpacking"]);
     std::printf("%-30s %8.1f ms  (the probe: extraction %.1f + unpacking %.1f)\n", "payload cost, from the phases",
                 extraction.median + unpacking.median, extraction.median, unpacking.median);
     Row("peak working set", ours.workingSetMb, theirs.workingSetMb, "MiB");
     Row("peak private bytes", ours.privateMb, theirs.privateMb, "MiB");
     std::printf("BCSetup's phases (the probe, same code and payloads):\n");
-    const char* const steps[] = {"process start", "DirectX detection", "extraction", "unpacking",
-                                 "setup.exe", "DivXPro.exe", "wmfdist.exe", "removal"};
+    const char* const steps[] = {"process start", "DirectX detection", "extraction",  "unpacking",
+                                 "setup.exe",     "DivXPro.exe",       "wmfdist.exe", "removal"};
     for (const char* step : steps) {
         Stats s = Of(phases[step]);
         std::printf("  %-28s %8.1f ms (%7.1f-%7.1f)\n", step, s.median, s.low, s.high);

@@ -79,8 +79,8 @@ HRESULT ReadFileVersion(const char* path, DWORD* high, DWORD* low)
         return E_OUTOFMEMORY;
     void* value = nullptr;
     UINT length = 0;
-    if (!library.GetInfo(path, size, block.get()) || !library.Query(block.get(), "\\", &value, &length) ||
-        !value || length < sizeof(VS_FIXEDFILEINFO))
+    if (!library.GetInfo(path, size, block.get()) || !library.Query(block.get(), "\\", &value, &length) || !value ||
+        length < sizeof(VS_FIXEDFILEINFO))
         return E_FAIL;
     const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     *high = fixed->dwFileVersionMS;

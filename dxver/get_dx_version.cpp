@@ -50,7 +50,7 @@ extern "C" __declspec(dllexport) HRESULT __cdecl GetDXVersion(DWORD* version, ch
     }
     ReportDXVersion(major, minor, letter, version, text, textSize);
     const char letterText[2] = {letter == ' ' ? '\0' : letter, '\0'};
-    LogEvent("DirectX version %lu.%lu%s, from %s", static_cast<unsigned long>(major),
-             static_cast<unsigned long>(minor), letterText, how);
+    LogEvent("DirectX version %lu.%lu%s, from %s", static_cast<unsigned long>(major), static_cast<unsigned long>(minor),
+             letterText, how);
     return S_OK;
 }

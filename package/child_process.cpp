@@ -92,7 +92,8 @@ bool BringWindowToFront(HWND window)
         SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
     SetForegroundWindow(window);
     if (saved)
-        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                              reinterpret_cast<void*>(static_cast<UINT_PTR>(savedTimeout)), 0);
     AttachThreadInput(targetThread, foregroundThread, FALSE);
     // Where undoing the attachment takes the foreground away again (Wine),
     // there is no lock to get past any more: switch once more directly.

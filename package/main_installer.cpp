@@ -14,8 +14,7 @@ const char kPackageFileName[] = "BCSetup_IS.bin";
 const char kInstallerFileName[] = "setup.exe";
 // The installer window's title, "かんたん映像箱 インストーラ". Compared as
 // Unicode text so that it is found whatever the system's code page.
-const wchar_t kInstallerTitle[] =
-    L"\u304B\u3093\u305F\u3093\u6620\u50CF\u7BB1 \u30A4\u30F3\u30B9\u30C8\u30FC\u30E9";
+const wchar_t kInstallerTitle[] = L"\u304B\u3093\u305F\u3093\u6620\u50CF\u7BB1 \u30A4\u30F3\u30B9\u30C8\u30FC\u30E9";
 const DWORD kSearchMs = 10000;
 const DWORD kSearchIntervalMs = 500;
 

@@ -21,8 +21,7 @@ public:
     static const DWORD READ_AHEAD_SIZE = 64 * 1024;
 
     explicit CReadAheadArchiveSource(CDiskFile& archive)
-        : m_Archive(archive), m_pbBlock(new (std::nothrow) unsigned char[READ_AHEAD_SIZE]), m_dwFilled(0),
-          m_dwServed(0)
+        : m_Archive(archive), m_pbBlock(new (std::nothrow) unsigned char[READ_AHEAD_SIZE]), m_dwFilled(0), m_dwServed(0)
     {
     }
     virtual ~CReadAheadArchiveSource() = default;
@@ -54,8 +53,8 @@ public:
 private:
     CDiskFile& m_Archive;
     std::unique_ptr<unsigned char[]> m_pbBlock;
-    DWORD m_dwFilled;  // bytes of the block read from the file
-    DWORD m_dwServed;  // bytes of the block handed on
+    DWORD m_dwFilled; // bytes of the block read from the file
+    DWORD m_dwServed; // bytes of the block handed on
 };
 
 // Writes each entry as a file in the destination folder, one at a time,
@@ -82,8 +81,10 @@ public:
         HRESULT result = m_Output.Create(m_Folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
         const char* path = LogText(m_Output.GetPath().GetData());
         if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS))
-            LogFailure(result, "%s was put in the work folder by another program before its entry was unpacked: "
-                               "it is left as it is and the entry is not written", path);
+            LogFailure(result,
+                       "%s was put in the work folder by another program before its entry was unpacked: "
+                       "it is left as it is and the entry is not written",
+                       path);
         else if (FAILED(result))
             LogFailure(result, "Failed to create %s", path);
         if (FAILED(result))
@@ -157,12 +158,12 @@ private:
     }
 
     HeldFolder m_Folder;
-    CHeldFileList* m_pHeld;  // where whole entries are held; null: they aren't
-    CDiskFile m_Output;      // the entry being written
+    CHeldFileList* m_pHeld; // where whole entries are held; null: they aren't
+    CDiskFile m_Output;     // the entry being written
     std::unique_ptr<unsigned char[]> m_pbBlock;
-    DWORD m_dwPending;       // bytes of the block not yet stored
-    DWORD m_dwEntries;       // entry files created
-    ULONGLONG m_ullBytes;    // bytes stored in them
+    DWORD m_dwPending;    // bytes of the block not yet stored
+    DWORD m_dwEntries;    // entry files created
+    ULONGLONG m_ullBytes; // bytes stored in them
 };
 
 } // namespace

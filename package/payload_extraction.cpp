@@ -32,8 +32,8 @@ HRESULT WriteAndHash(CDiskFile& file, CPayloadHash& hash, const unsigned char* b
     return hash.Add(bytes, count);
 }
 
-HRESULT WriteRestoredChunk(CDiskFile& file, CPayloadHash& hash, const unsigned char* stored,
-                           const PayloadChunk& chunk, unsigned char* work)
+HRESULT WriteRestoredChunk(CDiskFile& file, CPayloadHash& hash, const unsigned char* stored, const PayloadChunk& chunk,
+                           unsigned char* work)
 {
     unsigned char previous = chunk.seed;
     for (DWORD done = 0; done < chunk.count;) {
@@ -130,8 +130,10 @@ HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* na
     HRESULT result = writer.Create(folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
     const char* path = LogText(writer.GetPath().GetData());
     if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)) {
-        LogFailure(result, "%s was put in the work folder by another program before payload %u: it is left as it "
-                           "is and the payload is not written", path, resourceId);
+        LogFailure(result,
+                   "%s was put in the work folder by another program before payload %u: it is left as it "
+                   "is and the payload is not written",
+                   path, resourceId);
         return result;
     }
     if (FAILED(result)) {

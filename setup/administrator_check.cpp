@@ -21,8 +21,8 @@ UniqueSid AdministratorsSid()
 {
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     UniqueSid sid;
-    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
-                                  0, 0, sid.Put()))
+    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, sid.Put()))
         sid.Release(); // a failed call hands out no SID
     return sid;
 }
@@ -33,8 +33,7 @@ bool IsUserAdministrator()
     if (!OpenCallerToken(token))
         return false;
     DWORD size = 0;
-    if (GetTokenInformation(token.Get(), TokenGroups, nullptr, 0, &size) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    if (GetTokenInformation(token.Get(), TokenGroups, nullptr, 0, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     // Pointer-sized elements keep the group list, which holds pointers, aligned.
     const DWORD count = (size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);

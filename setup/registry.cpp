@@ -45,8 +45,8 @@ bool RegReadString(HKEY root, const char* subkey, const char* name, const char* 
         return true;
     }
     CopyBounded(out, outSize, defaultText);
-    LogEvent("Registry value %s\\%s\\%s not set (or too long), default \"%s\"", RegistryRootName(root),
-             LogText(subkey), LogText(name), out);
+    LogEvent("Registry value %s\\%s\\%s not set (or too long), default \"%s\"", RegistryRootName(root), LogText(subkey),
+             LogText(name), out);
     return false;
 }
 
@@ -76,16 +76,17 @@ bool WriteValue(HKEY root, const char* subkey, const char* name, DWORD type, con
     CRegKey key;
     LONG status = ERROR_SUCCESS;
     if (!key.Create(root, subkey, &status)) {
-        LogFailure(HRESULT_FROM_WIN32(status), "Failed to create the registry key %s\\%s",
-                   RegistryRootName(root), LogText(subkey));
+        LogFailure(HRESULT_FROM_WIN32(status), "Failed to create the registry key %s\\%s", RegistryRootName(root),
+                   LogText(subkey));
         return false;
     }
     status = RegSetValueExA(key.Get(), name, 0, type, data, size);
     if (status != ERROR_SUCCESS)
-        LogFailure(HRESULT_FROM_WIN32(status), "Failed to write the registry value %s\\%s\\%s",
-                   RegistryRootName(root), LogText(subkey), LogText(name));
+        LogFailure(HRESULT_FROM_WIN32(status), "Failed to write the registry value %s\\%s\\%s", RegistryRootName(root),
+                   LogText(subkey), LogText(name));
     else
-        LogEvent("Registry value %s\\%s\\%s written: %s", RegistryRootName(root), LogText(subkey), LogText(name), description);
+        LogEvent("Registry value %s\\%s\\%s written: %s", RegistryRootName(root), LogText(subkey), LogText(name),
+                 description);
     return true;
 }
 } // namespace
@@ -103,6 +104,5 @@ bool RegWriteDword(HKEY root, const char* subkey, const char* name, DWORD value)
 {
     char description[16];
     std::snprintf(description, sizeof(description), "%lu", static_cast<unsigned long>(value));
-    return WriteValue(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value),
-                      description);
+    return WriteValue(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value), description);
 }

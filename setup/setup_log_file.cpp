@@ -85,11 +85,10 @@ void StartSetupLog(const CSetupOptions& options, bool productQuit, const Product
     LogEvent("Command line: %s", GetCommandLineA());
     LogEvent("Switches: RunningAsSetupMgr=%s Silent=%s NoWaitDlg=%s LaunchDX9=%s Log=%s",
              YesNo(options.m_bRunningAsSetupMgr), YesNo(options.m_bSilent), YesNo(options.m_bNoWaitDlg),
-             YesNo(options.m_bLaunchDX9), options.m_strLogPath.IsEmpty() ? YesNo(options.m_bLog)
-                                                                           : options.m_strLogPath.GetData());
+             YesNo(options.m_bLaunchDX9),
+             options.m_strLogPath.IsEmpty() ? YesNo(options.m_bLog) : options.m_strLogPath.GetData());
     LogEvent("User interface language 0x%04X, user locale 0x%04X, ANSI code page %u",
-             static_cast<unsigned>(GetUserDefaultUILanguage()), static_cast<unsigned>(GetUserDefaultLCID()),
-             GetACP());
+             static_cast<unsigned>(GetUserDefaultUILanguage()), static_cast<unsigned>(GetUserDefaultLCID()), GetACP());
     LogEvent("Product probe: %s, %d signals to quit, %lu ms", productQuit ? "not running" : "still running",
              probe.signals, static_cast<unsigned long>(probe.milliseconds));
 }

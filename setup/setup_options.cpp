@@ -60,12 +60,8 @@ bool SplitCommandLine(CTextStringList* list, const char* text)
 }
 
 CSetupOptions::CSetupOptions(const char* commandLineTail)
-    : m_strCommandLine(commandLineTail),
-      m_bRunningAsSetupMgr(false),
-      m_bSilent(false),
-      m_bNoWaitDlg(false),
-      m_bLaunchDX9(false),
-      m_bLog(false)
+    : m_strCommandLine(commandLineTail), m_bRunningAsSetupMgr(false), m_bSilent(false), m_bNoWaitDlg(false),
+      m_bLaunchDX9(false), m_bLog(false)
 {
 }
 

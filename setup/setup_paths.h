@@ -20,7 +20,10 @@ CTextString GetParentFolder(const char* path);
 // backslash (a double-byte character whose trail byte is 0x5C is not). The
 // text stays as it is when the backslash would not fit into size bytes.
 char* AppendBackslash(char* text, std::size_t size);
-template <std::size_t N> char* AppendBackslash(char (&text)[N]) { return AppendBackslash(text, N); }
+template <std::size_t N> char* AppendBackslash(char (&text)[N])
+{
+    return AppendBackslash(text, N);
+}
 
 // Removes a final backslash (never the trail byte of a double-byte character).
 char* StripBackslash(char* text);

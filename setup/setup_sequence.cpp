@@ -79,8 +79,7 @@ int CSetupSequence::Run()
 
     ULARGE_INTEGER freeToCaller;
     if (!GetDiskFreeSpaceExA(tempFolder, &freeToCaller, nullptr, nullptr)) {
-        LogFailure(LastErrorResult(), "Failed to read the free space of the temporary folder %s",
-                   tempFolder);
+        LogFailure(LastErrorResult(), "Failed to read the free space of the temporary folder %s", tempFolder);
         ShowSetupMessage(IDS_NO_TEMP_SPACE, MB_OK);
         return SETUP_EXIT_REFUSED;
     }

@@ -12,15 +12,13 @@ int GetWindowsFamily()
     if (!GetVersionExA(&version))
         return WINFAMILY_95;
     switch (version.dwPlatformId) {
-    case VER_PLATFORM_WIN32_NT:
-        return version.dwMajorVersion <= 4 ? WINFAMILY_NT4 : WINFAMILY_NT5;
+    case VER_PLATFORM_WIN32_NT: return version.dwMajorVersion <= 4 ? WINFAMILY_NT4 : WINFAMILY_NT5;
     case VER_PLATFORM_WIN32_WINDOWS: {
         const DWORD build = version.dwBuildNumber & 0xFFFF;
         if (build <= 1353)
             return WINFAMILY_95;
         return build < 3000 ? WINFAMILY_98 : WINFAMILY_ME;
     }
-    default:
-        return WINFAMILY_95;
+    default: return WINFAMILY_95;
     }
 }

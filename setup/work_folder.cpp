@@ -128,8 +128,10 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
     }
     CWorkFolderSecurity security(VolumeFlags(parent.Get()));
     if (security.GetResult() == HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED)) {
-        LogFailure(security.GetResult(), "The temporary folder %s is on a volume that keeps no security: the work "
-                                         "folder could not be protected there, so none is made", temp);
+        LogFailure(security.GetResult(),
+                   "The temporary folder %s is on a volume that keeps no security: the work "
+                   "folder could not be protected there, so none is made",
+                   temp);
         return security.GetResult();
     }
     if (FAILED(security.GetResult())) {
@@ -139,8 +141,7 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
     HRESULT result = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
     char name[SETUP_PATH_SIZE];
     name[0] = 0;
-    for (int attempt = 0; attempt < CREATE_ATTEMPTS && result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
-         ++attempt) {
+    for (int attempt = 0; attempt < CREATE_ATTEMPTS && result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS); ++attempt) {
         unsigned number = 0;
         const bool random = NewRandomNumber(&number);
         if (!random)
@@ -205,9 +206,9 @@ HRESULT CWorkFolder::CreateInstallersTemp()
         length + sizeof(kNameWithBackslash) > SETUP_PATH_SIZE)
         return E_UNEXPECTED;
     // No descriptor of its own: it inherits the work folder's.
-    HRESULT result = OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
-                                  FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr,
-                                  m_hTemp);
+    HRESULT result =
+        OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
+                     FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, m_hTemp);
     if (FAILED(result)) {
         LogFailure(result, "Failed to create the installers' temporary folder %sTemp", m_szPath);
         return result;

@@ -75,11 +75,11 @@ public:
 
 private:
     char m_szPath[SETUP_PATH_SIZE];
-    UniqueFileHandle m_hParent;  // the temporary folder
-    UniqueFileHandle m_hFolder;  // the hold
-    UniqueFileHandle m_hTemp;    // the installers' temporary folder, held
+    UniqueFileHandle m_hParent; // the temporary folder
+    UniqueFileHandle m_hFolder; // the hold
+    UniqueFileHandle m_hTemp;   // the installers' temporary folder, held
     char m_szTempPath[SETUP_PATH_SIZE];
-    wchar_t m_szName[MAX_PATH];  // the folder's name in the temporary folder
+    wchar_t m_szName[MAX_PATH]; // the folder's name in the temporary folder
     ULONG m_nNameChars;
     FileIdentity m_Identity;
 };

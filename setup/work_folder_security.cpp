@@ -47,11 +47,9 @@ CWorkFolderSecurity::CWorkFolderSecurity(DWORD volumeFlags)
 const char* CWorkFolderSecurity::Describe() const
 {
     switch (m_Protection) {
-    case WorkFolderProtection::DEFAULT_NOT_ELEVATED:
-        return "default security, as the setup is not elevated";
+    case WorkFolderProtection::DEFAULT_NOT_ELEVATED: return "default security, as the setup is not elevated";
     case WorkFolderProtection::DEFAULT_NO_VOLUME_SECURITY:
         return "no protection possible, as its volume keeps no security";
-    default:
-        return "protected: only Administrators and SYSTEM may use it";
+    default: return "protected: only Administrators and SYSTEM may use it";
     }
 }

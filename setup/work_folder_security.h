@@ -20,8 +20,8 @@
 bool IsProcessElevated();
 
 enum class WorkFolderProtection {
-    PROTECTED,               // the descriptor above
-    DEFAULT_NOT_ELEVATED,    // the default security: the setup is not elevated
+    PROTECTED,                  // the descriptor above
+    DEFAULT_NOT_ELEVATED,       // the default security: the setup is not elevated
     DEFAULT_NO_VOLUME_SECURITY, // elevated, but the volume keeps no security: no work folder is made there
 };
 

@@ -15,7 +15,7 @@ bool LoadAndRegister()
     typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
     InitCommonControlsExFn init = ProcAddress<InitCommonControlsExFn>(library, "InitCommonControlsEx");
     if (!init)
-        return true;  // an old DLL registers its classes when it is loaded
+        return true; // an old DLL registers its classes when it is loaded
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     init(&controls);
     return true;

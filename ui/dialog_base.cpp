@@ -67,9 +67,7 @@ INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The tooltip window is owned by the dialog and goes with it.
         m_hToolTip = nullptr;
         return FALSE;
-    case WM_CLOSE:
-        OnCloseRequest();
-        return FALSE;
+    case WM_CLOSE: OnCloseRequest(); return FALSE;
     case WM_SHOWWINDOW:
         if (wParam == 1)
             OnShow();
@@ -90,24 +88,15 @@ INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NOTIFY: {
         NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
         OnNotify(static_cast<int>(wParam), header);
-        if (header && header->code == static_cast<UINT>(-520))  // TTN_NEEDTEXTA
+        if (header && header->code == static_cast<UINT>(-520)) // TTN_NEEDTEXTA
             OnToolTipText(header);
         return TRUE;
     }
-    case WM_DRAWITEM:
-        OnDrawItem(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return TRUE;
-    case WM_HSCROLL:
-        OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        OnVScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_DRAWITEM: OnDrawItem(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_TIMER: OnTimer(wParam); return TRUE;
+    case WM_HSCROLL: OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_VSCROLL: OnVScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    default: return FALSE;
     }
 }
 

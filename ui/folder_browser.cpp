@@ -30,7 +30,7 @@ bool BrowseForFolder(HWND owner, const char* currentFolder, char* path)
 
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
-    info.pidlRoot = nullptr;  // the desktop
+    info.pidlRoot = nullptr; // the desktop
     info.lpszTitle = kBrowserTitle;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;

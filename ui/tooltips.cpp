@@ -31,7 +31,7 @@ bool CDialogBase::AddToolTipWithText(HWND tool, char* text)
     if (!m_hToolTip)
         return false;
     TOOLINFOA info = {};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;  // 44 bytes: understood by every version of the DLL
+    info.cbSize = TTTOOLINFOA_V2_SIZE; // 44 bytes: understood by every version of the DLL
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = *m_phWnd;
     info.uId = reinterpret_cast<UINT_PTR>(tool);

@@ -2,9 +2,7 @@
 
 #include "resource_ids.h"
 
-CWaitDialog::CWaitDialog() : CDialogBase(IDD_WAIT), m_bShutdownAsked(FALSE)
-{
-}
+CWaitDialog::CWaitDialog() : CDialogBase(IDD_WAIT), m_bShutdownAsked(FALSE) {}
 
 INT_PTR CWaitDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -19,8 +17,7 @@ INT_PTR CWaitDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_bShutdownAsked = TRUE;
         SetWindowLongPtrA(*m_phWnd, DWLP_MSGRESULT, FALSE);
         return TRUE;
-    default:
-        break;
+    default: break;
     }
     return CDialogBase::DialogProc(message, wParam, lParam);
 }

@@ -2,9 +2,7 @@
 
 #include "base/module_instance.h"
 
-CWindow::CWindow() : m_phWnd(&m_hWnd), m_hInstance(g_hInstance), m_hWnd(nullptr)
-{
-}
+CWindow::CWindow() : m_phWnd(&m_hWnd), m_hInstance(g_hInstance), m_hWnd(nullptr) {}
 
 CWindow::~CWindow()
 {

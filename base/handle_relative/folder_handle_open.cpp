@@ -11,7 +11,6 @@ typedef NTSTATUS(NTAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, POBJECT_ATTR
                                               PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 
-
 } // namespace
 
 HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,

@@ -69,7 +69,8 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
     if (result != HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED) || !(attributes & FILE_ATTRIBUTE_READONLY))
         return result;
     FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
-    const DWORD kept = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+    const DWORD kept =
+        attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
     basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandleOnAnyNt(entry, FileBasicInfo, &basic, sizeof basic) ||
         !SetFileInformationByHandleOnAnyNt(entry, FileDispositionInfo, &disposition, sizeof disposition))
@@ -81,8 +82,8 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
 HRESULT OpenToRemove(HANDLE folder, const wchar_t* name, ULONG nameChars, UniqueFileHandle& entry)
 {
     return OpenInFolder(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN, FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
-                        nullptr, entry);
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
+                        FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, entry);
 }
 
 // What the entry's handle says decides what is done. depth < 0: a real

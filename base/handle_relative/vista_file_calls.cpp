@@ -24,11 +24,10 @@ enum NtInformationClass {
 };
 const int NO_NT_CLASS = -1;
 
-
 // NtQueryInformationFile, NtSetInformationFile and NtQueryVolumeInformationFile.
 typedef NTSTATUS(NTAPI* NtInformationFunction)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, int);
-typedef NTSTATUS(NTAPI* NtQueryDirectoryFileFunction)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
-                                                      int, BOOLEAN, PUNICODE_STRING, BOOLEAN);
+typedef NTSTATUS(NTAPI* NtQueryDirectoryFileFunction)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG, int,
+                                                      BOOLEAN, PUNICODE_STRING, BOOLEAN);
 typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 typedef WCHAR(NTAPI* UpcaseFunction)(WCHAR);
 
@@ -151,8 +150,8 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
         return INVALID_HANDLE_VALUE;
     }
     UniqueFileHandle reopened;
-    HRESULT result = OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN, options,
-                                  nullptr, reopened);
+    HRESULT result =
+        OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN, options, nullptr, reopened);
     if (FAILED(result)) {
         SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
@@ -167,7 +166,8 @@ BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kerne
         return kernel32(file, kind, information, size);
     IO_STATUS_BLOCK io = {};
     if (kind == FileIdBothDirectoryInfo || kind == FileIdBothDirectoryRestartInfo) {
-        NtQueryDirectoryFileFunction list = RunTimeFunction<NtQueryDirectoryFileFunction>(RunTimeCall::NtQueryDirectoryFile);
+        NtQueryDirectoryFileFunction list =
+            RunTimeFunction<NtQueryDirectoryFileFunction>(RunTimeCall::NtQueryDirectoryFile);
         if (!list)
             return Refuse(ERROR_PROC_NOT_FOUND);
         const BOOLEAN restart = kind == FileIdBothDirectoryRestartInfo;
@@ -211,8 +211,8 @@ BOOL GetVolumeInformationByHandleWWith(GetVolumeInformationByHandleWFunction ker
         CVolumeAnswer<NtVolumeInformation> volume;
         if (!QueryVolume(file, NT_FILE_FS_VOLUME_INFORMATION, volume))
             return FALSE;
-        if (volumeName && !CopyName(volume.information.VolumeLabel, volume.information.VolumeLabelLength, volumeName,
-                                    volumeNameSize))
+        if (volumeName &&
+            !CopyName(volume.information.VolumeLabel, volume.information.VolumeLabelLength, volumeName, volumeNameSize))
             return FALSE;
         if (serialNumber)
             *serialNumber = volume.information.VolumeSerialNumber;

@@ -14,7 +14,7 @@ typedef HANDLE(WINAPI* ReOpenFileFunction)(HANDLE, DWORD, DWORD, DWORD);
 typedef BOOL(WINAPI* GetFileInformationByHandleExFunction)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 typedef BOOL(WINAPI* SetFileInformationByHandleFunction)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 typedef BOOL(WINAPI* GetVolumeInformationByHandleWFunction)(HANDLE, LPWSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPWSTR,
-                                                             DWORD);
+                                                            DWORD);
 typedef int(WINAPI* CompareStringOrdinalFunction)(LPCWCH, int, LPCWCH, int, BOOL);
 
 // ReOpenFile: without kernel32's, OpenInFolder with no name, a relative
@@ -57,8 +57,8 @@ inline BOOL SetFileInformationByHandleOnAnyNt(HANDLE file, FILE_INFO_BY_HANDLE_C
                                               DWORD size)
 {
     return SetFileInformationByHandleWith(
-        RunTimeFunction<SetFileInformationByHandleFunction>(RunTimeCall::SetFileInformationByHandle), file, kind, information,
-        size);
+        RunTimeFunction<SetFileInformationByHandleFunction>(RunTimeCall::SetFileInformationByHandle), file, kind,
+        information, size);
 }
 inline BOOL GetVolumeInformationByHandleWOnAnyNt(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize,
                                                  LPDWORD serialNumber, LPDWORD maximumComponentLength,
@@ -66,11 +66,12 @@ inline BOOL GetVolumeInformationByHandleWOnAnyNt(HANDLE file, LPWSTR volumeName,
                                                  DWORD fileSystemNameSize)
 {
     return GetVolumeInformationByHandleWWith(
-        RunTimeFunction<GetVolumeInformationByHandleWFunction>(RunTimeCall::GetVolumeInformationByHandleW), file, volumeName,
-        volumeNameSize, serialNumber, maximumComponentLength, fileSystemFlags, fileSystemName, fileSystemNameSize);
+        RunTimeFunction<GetVolumeInformationByHandleWFunction>(RunTimeCall::GetVolumeInformationByHandleW), file,
+        volumeName, volumeNameSize, serialNumber, maximumComponentLength, fileSystemFlags, fileSystemName,
+        fileSystemNameSize);
 }
 inline int CompareStringOrdinalOnAnyNt(LPCWCH first, int firstCount, LPCWCH second, int secondCount, BOOL ignoreCase)
 {
-    return CompareStringOrdinalWith(RunTimeFunction<CompareStringOrdinalFunction>(RunTimeCall::CompareStringOrdinal), first,
-                                    firstCount, second, secondCount, ignoreCase);
+    return CompareStringOrdinalWith(RunTimeFunction<CompareStringOrdinalFunction>(RunTimeCall::CompareStringOrdinal),
+                                    first, firstCount, second, secondCount, ignoreCase);
 }

@@ -78,7 +78,7 @@ bool IsBareEntryName(const char* field, size_t fieldSize, LeadBytePredicate isLe
     if (length == 0)
         return false;
 
-    size_t stemEnd = length;      // first single-byte dot
+    size_t stemEnd = length; // first single-byte dot
     bool lastIsSingleByte = true;
     for (size_t i = 0; i < length;) {
         unsigned char c = static_cast<unsigned char>(field[i]);

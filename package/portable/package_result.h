@@ -15,4 +15,7 @@ constexpr PackageResult PACKAGE_E_END_OF_FILE = static_cast<PackageResult>(0x800
 constexpr PackageResult PACKAGE_E_DISK_FULL = static_cast<PackageResult>(0x80070070u);
 constexpr PackageResult PACKAGE_E_OUTOFMEMORY = static_cast<PackageResult>(0x8007000Eu);
 
-inline bool PackageFailed(PackageResult result) { return result < 0; }
+inline bool PackageFailed(PackageResult result)
+{
+    return result < 0;
+}

@@ -20,7 +20,7 @@ struct PayloadChunk {
     uint64_t offset;
     uint32_t count;
     bool scrambled;
-    unsigned char seed;  // meaningful when scrambled
+    unsigned char seed; // meaningful when scrambled
 };
 
 // Chunk number index of a payload of payloadSize bytes; false past the end.

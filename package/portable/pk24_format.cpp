@@ -63,6 +63,6 @@ bool EncodeEntryHeader(uint64_t dataSize, const char* name, unsigned char* bytes
 int64_t AsSignedSize(uint64_t size)
 {
     int64_t value;
-    std::memcpy(&value, &size, sizeof value);  // two's complement, without relying on the conversion rule
+    std::memcpy(&value, &size, sizeof value); // two's complement, without relying on the conversion rule
     return value;
 }

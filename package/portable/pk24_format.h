@@ -13,18 +13,18 @@ constexpr size_t PK24_NAME_OFFSET = 20;
 // The unpacker streams every entry through one buffer of this size.
 constexpr size_t PK24_COPY_BLOCK_SIZE = 1024;
 
-extern const char PK24_MAGIC[4];      // "PK24"
-extern const char PK24_ENTRY_TAG[4];  // "DRAW", written by the packer, never checked
+extern const char PK24_MAGIC[4];     // "PK24"
+extern const char PK24_ENTRY_TAG[4]; // "DRAW", written by the packer, never checked
 
 struct Pk24ArchiveHeader {
-    uint64_t archiveSize;  // the whole archive, this header included
+    uint64_t archiveSize; // the whole archive, this header included
     char magic[4];
 };
 
 struct Pk24EntryHeader {
     uint64_t dataSize;
     char tag[4];
-    char name[PK24_NAME_FIELD_SIZE];  // zero-terminated inside the field when well formed
+    char name[PK24_NAME_FIELD_SIZE]; // zero-terminated inside the field when well formed
 };
 
 void DecodeArchiveHeader(const unsigned char* bytes, Pk24ArchiveHeader* header);

@@ -14,10 +14,10 @@ namespace standin {
 enum class CompanionCall { Silent, Interactive, Rejected };
 
 struct CompanionDescription {
-    std::wstring name;         // in the journal
-    std::wstring prefix;       // of its scripting variables
-    std::wstring title;        // of its window
-    std::wstring question;     // asked when started without arguments
+    std::wstring name;     // in the journal
+    std::wstring prefix;   // of its scripting variables
+    std::wstring title;    // of its window
+    std::wstring question; // asked when started without arguments
     // Sorts the arguments; for a silent call detail tells the journal what
     // was asked (for example the language).
     CompanionCall (*classify)(const std::vector<std::wstring>& arguments, std::wstring* detail);

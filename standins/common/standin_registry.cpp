@@ -67,13 +67,15 @@ bool ApplyOne(const std::wstring& item)
 }
 } // namespace
 
-bool WriteRegistryDword(const std::wstring& root, const std::wstring& key, const std::wstring& name, unsigned long value)
+bool WriteRegistryDword(const std::wstring& root, const std::wstring& key, const std::wstring& name,
+                        unsigned long value)
 {
     DWORD data = static_cast<DWORD>(value);
     return WriteValue(root, key, name, REG_DWORD, &data, sizeof(data));
 }
 
-bool WriteRegistryText(const std::wstring& root, const std::wstring& key, const std::wstring& name, const std::wstring& text)
+bool WriteRegistryText(const std::wstring& root, const std::wstring& key, const std::wstring& name,
+                       const std::wstring& text)
 {
     return WriteValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }

@@ -11,8 +11,10 @@ namespace standin {
 bool ApplyRegistryValues(const std::wstring& items, std::wstring* report);
 
 // Helpers for the stand-ins' own values.
-bool WriteRegistryDword(const std::wstring& root, const std::wstring& key, const std::wstring& name, unsigned long value);
-bool WriteRegistryText(const std::wstring& root, const std::wstring& key, const std::wstring& name, const std::wstring& text);
+bool WriteRegistryDword(const std::wstring& root, const std::wstring& key, const std::wstring& name,
+                        unsigned long value);
+bool WriteRegistryText(const std::wstring& root, const std::wstring& key, const std::wstring& name,
+                       const std::wstring& text);
 // The text value, or empty when missing.
 std::wstring ReadRegistryText(const std::wstring& root, const std::wstring& key, const std::wstring& name);
 

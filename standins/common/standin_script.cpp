@@ -76,8 +76,7 @@ BOOL CALLBACK AskOneWindow(HWND window, LPARAM data)
     if (process == query->self || process == query->desktop)
         return TRUE;
     DWORD_PTR agreed = TRUE;
-    if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, query->reason, SMTO_ABORTIFHUNG, 5000, &agreed) &&
-        !agreed) {
+    if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, query->reason, SMTO_ABORTIFHUNG, 5000, &agreed) && !agreed) {
         query->refused = true;
         return FALSE;
     }

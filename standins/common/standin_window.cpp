@@ -40,14 +40,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Finish(window, state->request->autoChoice);
         }
         return 0;
-    case WM_CLOSE:
-        Finish(window, IDCANCEL);
-        return 0;
-    case WM_QUERYENDSESSION:
-        return OtherProgramsAgreeToEndTheSession(lParam) ? TRUE : FALSE;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_CLOSE: Finish(window, IDCANCEL); return 0;
+    case WM_QUERYENDSESSION: return OtherProgramsAgreeToEndTheSession(lParam) ? TRUE : FALSE;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -67,9 +62,9 @@ bool RegisterWindowClass(HINSTANCE instance)
 HWND AddControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
                 int height, int id)
 {
-    HWND control = CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return control;
 }

@@ -15,12 +15,12 @@ namespace standin {
 struct WindowRequest {
     std::wstring title;
     std::wstring text;
-    std::wstring okText;       // empty: no OK button
-    std::wstring cancelText;   // empty: no Cancel button
-    bool activate = true;      // false: shown without taking the focus
-    int autoChoice = 0;        // IDOK or IDCANCEL pressed after autoDelayMs; 0: wait for the user
+    std::wstring okText;     // empty: no OK button
+    std::wstring cancelText; // empty: no Cancel button
+    bool activate = true;    // false: shown without taking the focus
+    int autoChoice = 0;      // IDOK or IDCANCEL pressed after autoDelayMs; 0: wait for the user
     DWORD autoDelayMs = 0;
-    std::function<void(HWND)> onShown;  // runs once the window is on screen
+    std::function<void(HWND)> onShown; // runs once the window is on screen
 };
 
 // Shows the window and runs its message loop until a button is pressed or

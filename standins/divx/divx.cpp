@@ -35,6 +35,7 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return standin::RunCompanionStandIn({L"DivXPro", L"BCSETUP_DIVX_", L"DivX Setup",
-                                         L"Install DivX?\n\n(Run with /S /DIVXLANG=JA to install silently in Japanese.)", Classify});
+    return standin::RunCompanionStandIn(
+        {L"DivXPro", L"BCSETUP_DIVX_", L"DivX Setup",
+         L"Install DivX?\n\n(Run with /S /DIVXLANG=JA to install silently in Japanese.)", Classify});
 }

@@ -16,6 +16,6 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return standin::RunCompanionStandIn({L"dxsetup", L"BCSETUP_DXSETUP_", L"DirectX 9.0c Setup",
-                                         L"Install DirectX 9.0c?", Classify});
+    return standin::RunCompanionStandIn(
+        {L"dxsetup", L"BCSETUP_DXSETUP_", L"DirectX 9.0c Setup", L"Install DirectX 9.0c?", Classify});
 }

@@ -44,10 +44,10 @@ std::wstring ProgramFolder()
 
 struct Run {
     Script script;
-    std::wstring action;          // scripted: "install", "cancel" or empty (interactive)
+    std::wstring action; // scripted: "install", "cancel" or empty (interactive)
     bool requireReboot = false;
-    DWORD windowDelayMs = 0;      // before the window shows
-    std::wstring journal;         // what it did, for the journal line
+    DWORD windowDelayMs = 0; // before the window shows
+    std::wstring journal;    // what it did, for the journal line
 
     bool Interactive() const { return action.empty() && script.window != WindowMode::None; }
 
@@ -62,13 +62,11 @@ struct Run {
     {
         Note(L"error: " + text);
         if (Interactive())
-            MessageBoxW(nullptr, text.c_str(), script.title.empty() ? kTitle : script.title.c_str(), MB_OK | MB_ICONERROR);
+            MessageBoxW(nullptr, text.c_str(), script.title.empty() ? kTitle : script.title.c_str(),
+                        MB_OK | MB_ICONERROR);
     }
 
-    void EndSession()
-    {
-        Note(AskToEndSession() ? L"asked to end the session" : L"could not ask to end the session");
-    }
+    void EndSession() { Note(AskToEndSession() ? L"asked to end the session" : L"could not ask to end the session"); }
 
     // IDOK to install, IDCANCEL to cancel: by the user, or as scripted.
     int Choose(const std::wstring& destination)

@@ -40,11 +40,8 @@ LRESULT CALLBACK WatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         std::snprintf(line, sizeof(line), "end %u", static_cast<unsigned>(wParam));
         Record(line);
         return 0;
-    case WM_TIMER:
-        PostQuitMessage(1);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMER: PostQuitMessage(1); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 } // namespace

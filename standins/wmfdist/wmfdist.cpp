@@ -18,6 +18,7 @@ standin::CompanionCall Classify(const std::vector<std::wstring>& arguments, std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return standin::RunCompanionStandIn({L"wmfdist", L"BCSETUP_WMFDIST_", L"Windows Media Format Runtime",
-                                         L"Install the Windows Media Format runtime?\n\n(Run with /Q to install quietly.)", Classify});
+    return standin::RunCompanionStandIn(
+        {L"wmfdist", L"BCSETUP_WMFDIST_", L"Windows Media Format Runtime",
+         L"Install the Windows Media Format runtime?\n\n(Run with /Q to install quietly.)", Classify});
 }

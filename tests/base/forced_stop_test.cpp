@@ -111,7 +111,8 @@ TEST(ForcedStop, SendingStopKeepsItsTimeLimitWhenWorkerSticksInItsHandler)
     // Sticking just as the stop goes to send.
     ASSERT_EQ(S_OK, thread.Start(true));
     HANDLE worker = thread.OpenWorker();
-    EXPECT_TRUE(ForcedSendingStopReturns(thread, gate)) << "the forced stop waited for the stuck worker without a limit";
+    EXPECT_TRUE(ForcedSendingStopReturns(thread, gate))
+        << "the forced stop waited for the stuck worker without a limit";
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 30000));
     CloseHandle(worker);
     EXPECT_FALSE(thread.IsRunning());

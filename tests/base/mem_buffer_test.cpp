@@ -76,7 +76,7 @@ TEST(MemBuffer, NullSourcesAndMissingBlocksAreRefused)
 TEST(MemBuffer, ReadBytesIsBoundedByCapacity)
 {
     CMemBuffer buffer;
-    ASSERT_EQ(S_OK, buffer.SetBytes(5, "hello"));   // capacity 8 with granularity 1
+    ASSERT_EQ(S_OK, buffer.SetBytes(5, "hello")); // capacity 8 with granularity 1
     char out[32];
     std::memset(out, '#', sizeof(out));
     EXPECT_EQ(S_OK, buffer.ReadBytes(out, 0));

@@ -11,8 +11,8 @@
 using namespace thread_testing;
 
 namespace {
-constexpr int kPosted = 1; // dwParam1: poster, dwParam2: its sequence number
-constexpr int kSent = 2;   // dwParam2: the answer expected
+constexpr int kPosted = 1;  // dwParam1: poster, dwParam2: its sequence number
+constexpr int kSent = 2;    // dwParam2: the answer expected
 constexpr int kDrained = 3; // posted last: everything posted before it is handled
 constexpr int kMaxPosters = 8;
 
@@ -20,10 +20,7 @@ constexpr int kMaxPosters = 8;
 // dwParam2. Only the worker touches the counts until the worker has ended.
 class CountingQueueThread : public CQueueThread {
 public:
-    CountingQueueThread() : CQueueThread("Counting"), drained(CreateEventA(nullptr, FALSE, FALSE, nullptr))
-    {
-        Reset();
-    }
+    CountingQueueThread() : CQueueThread("Counting"), drained(CreateEventA(nullptr, FALSE, FALSE, nullptr)) { Reset(); }
     ~CountingQueueThread()
     {
         Stop(true, false, false);

@@ -51,8 +51,9 @@ TEST(QueueThread, StopHandlesPostedItemsInOrderThenClosesAndQuits)
     }
     EXPECT_FALSE(thread.Stop(true, false, false));
     EXPECT_FALSE(thread.IsRunning());
-    EXPECT_EQ(Strings({"init", "item 1", "item 2", "item 3", "item 4", "item 5", "item -2", "close", "item -1", "exit"}),
-              thread.log.Entries());
+    EXPECT_EQ(
+        Strings({"init", "item 1", "item 2", "item 3", "item 4", "item 5", "item -2", "close", "item -1", "exit"}),
+        thread.log.Entries());
 }
 
 TEST(QueueThread, SendItemAnswersWithTheResultOfItsOwnItem)
@@ -109,7 +110,8 @@ TEST(QueueThread, ItemsPostedWhileStoppedAreHandledAfterStart)
     // Nothing else is posted: the new worker must find the item by itself.
     EXPECT_TRUE(WaitForEntry(thread.log, "item 9"));
     thread.Stop(true, false, false);
-    EXPECT_EQ(Strings({"init", "item -2", "close", "item -1", "exit", "init", "item 9", "item -2", "close", "item -1", "exit"}),
+    EXPECT_EQ(Strings({"init", "item -2", "close", "item -1", "exit", "init", "item 9", "item -2", "close", "item -1",
+                       "exit"}),
               thread.log.Entries());
 }
 

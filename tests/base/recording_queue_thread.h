@@ -49,7 +49,10 @@ public:
     }
 
     // Waits until the worker is held at the gate.
-    bool WaitUntilHeld(DWORD milliseconds = 30000) { return WaitForSingleObject(m_hHeld, milliseconds) == WAIT_OBJECT_0; }
+    bool WaitUntilHeld(DWORD milliseconds = 30000)
+    {
+        return WaitForSingleObject(m_hHeld, milliseconds) == WAIT_OBJECT_0;
+    }
     HANDLE OpenWorker() const { return OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, GetThreadId()); }
 
     using CQueueThread::m_bPumpMessages;

@@ -113,7 +113,8 @@ TEST(DoubleByte, FolderNameWithTrailByte5CIsOneField)
     EXPECT_STREQ("y", text.Tokenize("\\", -1));
 
     CTextString folder, file;
-    ASSERT_TRUE(CTextString::SplitPath(CTextString((std::string("C:\\") + kKanjiWith5C).c_str()), &folder, &file, nullptr));
+    ASSERT_TRUE(
+        CTextString::SplitPath(CTextString((std::string("C:\\") + kKanjiWith5C).c_str()), &folder, &file, nullptr));
     EXPECT_STREQ("C:\\", folder.GetData());
     EXPECT_STREQ(kKanjiWith5C, file.GetData());
 }

@@ -134,8 +134,7 @@ TEST(Lock, RenewFreesLockLeftHeldByTerminatedThread)
 namespace {
 // The vtable slot of a virtual member function: the Itanium C++ ABI that GCC
 // uses stores a pointer to one as 1 + its byte offset in the table.
-template <typename Member>
-int Slot(Member member)
+template <typename Member> int Slot(Member member)
 {
     struct {
         std::uintptr_t pointer;

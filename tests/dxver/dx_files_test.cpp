@@ -159,10 +159,9 @@ TEST_F(DXFilesTest, Mpg2splitGivesEightOneB)
 TEST_F(DXFilesTest, DpnetMajorFourAndFive)
 {
     Place("mpg2splt.ax", "6_3_1_885");
-    ExpectForEach("dpnet.dll", {{"4_9_0_134", 8, 2, ' '},
-                                {"5_2_3677_134", 8, 2, ' '},
-                                {"5_2_3677_133", 8, 1, 'b'},
-                                {"4_8_0_400", 8, 1, 'b'}});
+    ExpectForEach(
+        "dpnet.dll",
+        {{"4_9_0_134", 8, 2, ' '}, {"5_2_3677_134", 8, 2, ' '}, {"5_2_3677_133", 8, 1, 'b'}, {"4_8_0_400", 8, 1, 'b'}});
 }
 
 TEST_F(DXFilesTest, FolderWithTrailingBackslashAndNullOutputs)

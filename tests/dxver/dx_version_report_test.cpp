@@ -108,8 +108,8 @@ TEST(GetDXVersion, AnswersAProgramThatLoadsTheSetupAsAModule)
     DWORD packed = 0;
     char text[24] = "Unknown Version";
     EXPECT_EQ(S_OK, exported(&packed, text, sizeof(text)));
-    std::printf("GetDXVersion of BCSetup.exe loaded as a module: 0x%08lx \"%s\"\n",
-                static_cast<unsigned long>(packed), text);
+    std::printf("GetDXVersion of BCSetup.exe loaded as a module: 0x%08lx \"%s\"\n", static_cast<unsigned long>(packed),
+                text);
     EXPECT_EQ(0x00090003u, packed);
     EXPECT_STREQ("9.0c", text);
     FreeLibrary(setup);

@@ -111,7 +111,8 @@ TEST(RunAndWait, MissingProgramGivesFalse)
 {
     std::string folder = ToAnsi(MakeScratchFolder("run-missing"));
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), RunLine("\"" + folder + "missing.exe\" /Q"));
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), RunLine(folder + "missing.exe", (folder + "missing.exe").c_str()));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+              RunLine(folder + "missing.exe", (folder + "missing.exe").c_str()));
     EXPECT_TRUE(FAILED(RunLine("")));
 }
 
@@ -208,8 +209,8 @@ TEST(BringWindowToFront, WindowOfAnotherProcess)
     ChildProcess companion;
     // Started without arguments the stand-in asks in a window, here one that
     // does not take the focus.
-    ASSERT_TRUE(companion.Start(BinPath("wmfdist.exe"), "wmfdist.exe",
-                                {"", {{"BCSETUP_WMFDIST_WINDOW", "noactivate"}}}));
+    ASSERT_TRUE(
+        companion.Start(BinPath("wmfdist.exe"), "wmfdist.exe", {"", {{"BCSETUP_WMFDIST_WINDOW", "noactivate"}}}));
     HWND window = WaitForWindow(companion.Handle(), companion.Id(), "Windows Media Format Runtime");
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(WaitForForeground(window, 500)) << "the stand-in's window took the focus by itself";

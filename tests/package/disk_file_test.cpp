@@ -112,7 +112,7 @@ TEST_F(DiskFileTest, NewOpenClosesTheOldFileEvenWhenItFails)
 {
     CDiskFile file;
     std::string locked = Path("locked.bin");
-    ASSERT_EQ(S_OK, Create(file, locked, 0));  // not shared: a second open would fail while it is open
+    ASSERT_EQ(S_OK, Create(file, locked, 0)); // not shared: a second open would fail while it is open
     std::string missing = Path("missing.bin");
     EXPECT_LT(file.Open(missing.c_str(), OPEN_EXISTING, GENERIC_READ, SHARE_READ_WRITE, 0, nullptr), 0);
     EXPECT_FALSE(file.IsOpen());

@@ -12,7 +12,7 @@
 
 namespace installer_testing {
 
-extern const char kInstallerTitle[];  // "かんたん映像箱 インストーラ"
+extern const char kInstallerTitle[]; // "かんたん映像箱 インストーラ"
 
 // Sets "ProgramsPath" of the product key for the life of the object and
 // clears "CANCELED", "RequireReboot" and "Path" before and after.
@@ -32,7 +32,7 @@ std::string ReadProductText(const std::string& name);
 // unless a window procedure is given.
 class WindowOnOwnThread {
 public:
-    WindowOnOwnThread(const wchar_t* title, int showCommand, WNDPROC procedure = nullptr);  // SW_HIDE: never shown
+    WindowOnOwnThread(const wchar_t* title, int showCommand, WNDPROC procedure = nullptr); // SW_HIDE: never shown
     ~WindowOnOwnThread();
     WindowOnOwnThread(const WindowOnOwnThread&) = delete;
     WindowOnOwnThread& operator=(const WindowOnOwnThread&) = delete;
@@ -53,7 +53,7 @@ private:
 class BackgroundRun {
 public:
     explicit BackgroundRun(std::function<bool()> call);
-    ~BackgroundRun();  // waits for the end
+    ~BackgroundRun(); // waits for the end
     BackgroundRun(const BackgroundRun&) = delete;
     BackgroundRun& operator=(const BackgroundRun&) = delete;
     bool Finished(DWORD timeoutMs = 0) const;

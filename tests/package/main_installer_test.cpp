@@ -66,7 +66,8 @@ TEST_F(MainInstallerTest, InstallsWithItsWindowRaisedAndTheOwnerHiddenMeanwhile)
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner.Window()); }, 15000)) << "owner not hidden";
     EXPECT_FALSE(run.Finished()) << "the run did not wait for the installer";
     // The installer shows where it installs.
-    EXPECT_NE(std::string::npos, WindowText(FindWindowExW(installer, nullptr, L"STATIC", nullptr)).find(m_strDestination));
+    EXPECT_NE(std::string::npos,
+              WindowText(FindWindowExW(installer, nullptr, L"STATIC", nullptr)).find(m_strDestination));
     PressButton(installer, IDOK);
     ASSERT_TRUE(run.Finished(kRunMs));
     EXPECT_TRUE(run.Result());

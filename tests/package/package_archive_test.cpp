@@ -83,8 +83,12 @@ TEST_F(PackageArchiveTest, UnpacksEveryEntryWithOrWithoutTrailingBackslash)
     std::string big(2500, '\0');
     for (size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i * 13 + 5);
-    auto bytes = PackageBuilder().Entry("setup.skin", "skin").Entry("setup.exe", big)
-                     .Entry("empty.ini", "").Entry("tagged.bin", "t", "XXXX").Build();
+    auto bytes = PackageBuilder()
+                     .Entry("setup.skin", "skin")
+                     .Entry("setup.exe", big)
+                     .Entry("empty.ini", "")
+                     .Entry("tagged.bin", "t", "XXXX")
+                     .Build();
     for (std::string destination : {m_strDestination, m_strDestination.substr(0, m_strDestination.size() - 1)}) {
         WriteArchive(bytes);
         EXPECT_EQ(S_OK, UnpackPackageInto(m_strArchive.c_str(), destination.c_str())) << destination;
@@ -132,7 +136,8 @@ TEST_F(PackageArchiveTest, UnopenableArchiveReportsThePlatformError)
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
               UnpackPackageInto((m_strRoot + "missing.bin").c_str(), m_strDestination.c_str()));
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
-              UnpackPackageInto(m_strDestination.c_str(), m_strDestination.c_str())) << "a folder is no archive file";
+              UnpackPackageInto(m_strDestination.c_str(), m_strDestination.c_str()))
+        << "a folder is no archive file";
     EXPECT_TRUE(Listing(m_strDestination).empty());
 }
 
@@ -154,8 +159,8 @@ TEST_F(PackageArchiveTest, HeadersAndDataCrossingReadAheadBlocks)
     std::string second(BLOCK + 5000, '\0');
     for (size_t i = 0; i < second.size(); ++i)
         second[i] = static_cast<char>(i * 7 + i / 251);
-    auto bytes = PackageBuilder().Entry("first.bin", first).Entry("second.bin", second).Entry("last.bin", "end")
-                     .Build();
+    auto bytes =
+        PackageBuilder().Entry("first.bin", first).Entry("second.bin", second).Entry("last.bin", "end").Build();
     EXPECT_EQ(S_OK, Unpack(bytes));
     EXPECT_EQ(first, Contents("first.bin"));
     EXPECT_EQ(second, Contents("second.bin"));
@@ -170,7 +175,7 @@ TEST_F(PackageArchiveTest, HeadersAndDataCrossingReadAheadBlocks)
 
 TEST_F(PackageArchiveTest, FailingLastEntryKeepsEarlierOnes)
 {
-    CreateDirectoryA((m_strDestination + "setup.boot").c_str(), nullptr);  // can't be created as a file
+    CreateDirectoryA((m_strDestination + "setup.boot").c_str(), nullptr); // can't be created as a file
     HRESULT result = Unpack(PackageBuilder().Entry("setup.inx", "inx").Entry("setup.boot", "boot").Build());
     EXPECT_LT(result, 0);
     EXPECT_EQ(0x8007, HIWORD(result)) << std::hex << result;
@@ -179,8 +184,16 @@ TEST_F(PackageArchiveTest, FailingLastEntryKeepsEarlierOnes)
 
 TEST_F(PackageArchiveTest, HostileNamesAreRefusedAndNothingLandsOutside)
 {
-    const std::string hostile[] = {"..\\escaped.txt", "../escaped.txt", "C:escaped.txt", "sub\\escaped.txt",
-                                   "NUL", "com1.txt", "COM0", "lpt\xB9.txt", "..", "escaped.txt.",
+    const std::string hostile[] = {"..\\escaped.txt",
+                                   "../escaped.txt",
+                                   "C:escaped.txt",
+                                   "sub\\escaped.txt",
+                                   "NUL",
+                                   "com1.txt",
+                                   "COM0",
+                                   "lpt\xB9.txt",
+                                   "..",
+                                   "escaped.txt.",
                                    "bcsetup_is.BIN"};
     for (const std::string& name : hostile) {
         ResetDestination();
@@ -198,8 +211,11 @@ TEST_F(PackageArchiveTest, FullDriveFailsTheEntryWithDiskFull)
 {
     if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no test drive T: (scripts/test-drives.sh mounts it as root)";
-    WriteArchive(PackageBuilder().Entry("small.bin", "s").Entry("big.bin", std::string(3 << 20, 'b'))
-                     .Entry("after.bin", "a").Build());
+    WriteArchive(PackageBuilder()
+                     .Entry("small.bin", "s")
+                     .Entry("big.bin", std::string(3 << 20, 'b'))
+                     .Entry("after.bin", "a")
+                     .Build());
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), UnpackPackageInto(m_strArchive.c_str(), "T:\\"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\small.bin"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\after.bin")) << "went on after the failure";

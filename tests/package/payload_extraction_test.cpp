@@ -32,8 +32,8 @@ struct Sample {
     unsigned size;
 };
 // Keep in step with tests/package/CMakeLists.txt.
-const Sample SAMPLES[] = {{301, 100000}, {302, 150000}, {303, 2999999}, {304, 3000000},
-                          {305, 3500000}, {306, 4321},  {307, 1}};
+const Sample SAMPLES[] = {{301, 100000},  {302, 150000}, {303, 2999999}, {304, 3000000},
+                          {305, 3500000}, {306, 4321},   {307, 1}};
 const WORD EMPTY_SAMPLE = 308;
 // The 4321-byte sample again, built without its digest.
 const WORD SAMPLE_WITHOUT_DIGEST = 310;
@@ -60,8 +60,8 @@ protected:
 TEST_F(PayloadExtractionTest, RestoresEverySizeByteForByte)
 {
     for (const Sample& sample : SAMPLES) {
-        std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_" +
-                                                                  std::to_string(sample.size) + ".bin"));
+        std::string original =
+            ReadFile(testing_support::BinPath("payload_samples\\sample_" + std::to_string(sample.size) + ".bin"));
         ASSERT_EQ(sample.size, original.size()) << "sample file missing";
         std::string path = m_strFolder + "payload_" + std::to_string(sample.id) + ".bin";
         ASSERT_EQ(S_OK, ExtractPayloadTo(sample.id, path.c_str())) << sample.size;
@@ -155,7 +155,7 @@ TEST_F(PayloadExtractionTest, WrittenBytesAreCheckedAgainstTheirDigest)
 {
     std::string original = ReadFile(testing_support::BinPath("payload_samples\\sample_4321.bin"));
     ASSERT_EQ(4321u, original.size());
-    auto digestOf = [](const std::string& bytes, BYTE (&digest)[PAYLOAD_DIGEST_SIZE]) {
+    auto digestOf = [](const std::string& bytes, BYTE(&digest)[PAYLOAD_DIGEST_SIZE]) {
         CPayloadHash hash;
         ASSERT_EQ(S_OK, hash.Create());
         ASSERT_EQ(S_OK, hash.Add(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));

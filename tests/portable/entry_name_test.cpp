@@ -16,16 +16,16 @@ bool Accepted(const std::string& name, LeadBytePredicate isLeadByte = NoLeadByte
 
 TEST(EntryName, AcceptsBareFileNames)
 {
-    for (const char* name : {"setup.exe", "setup.skin", "engine32.cab", "_ISRES1033.DLL", "0x0411.ini",
-                             "a", "CONSOLE.txt", "COM10", "LPTX.dat", "COM\xB4", "nul1", ".hidden", " lead blank", "x y.z"})
+    for (const char* name : {"setup.exe", "setup.skin", "engine32.cab", "_ISRES1033.DLL", "0x0411.ini", "a",
+                             "CONSOLE.txt", "COM10", "LPTX.dat", "COM\xB4", "nul1", ".hidden", " lead blank", "x y.z"})
         EXPECT_TRUE(Accepted(name)) << name;
     EXPECT_TRUE(Accepted(std::string(263, 'n')));
 }
 
 TEST(EntryName, RefusesFolderPartsDrivesAndParents)
 {
-    for (const char* name : {"", ".", "..", "...", "a\\b", "\\abs", "a/b", "/abs", "C:x", "C:\\x", "x::$DATA",
-                             "..\\up", "../up", "\\\\server\\share\\x"})
+    for (const char* name : {"", ".", "..", "...", "a\\b", "\\abs", "a/b", "/abs", "C:x", "C:\\x", "x::$DATA", "..\\up",
+                             "../up", "\\\\server\\share\\x"})
         EXPECT_FALSE(Accepted(name)) << name;
 }
 
@@ -37,9 +37,9 @@ TEST(EntryName, RefusesNamesWindowsWouldAlter)
 
 TEST(EntryName, RefusesDeviceNamesWithAnyExtensionOrCase)
 {
-    for (const char* name : {"CON", "con", "Prn", "AUX", "NUL", "nul.txt", "NUL .txt", "COM1", "com9.log",
-                             "LPT1", "lpt9.x.y", "CONIN$", "conout$", "COM0", "lpt0.dat", "COM\xB9", "com\xB2.txt",
-                             "LPT\xB3", "Lpt\xB9 .x"})
+    for (const char* name :
+         {"CON", "con", "Prn", "AUX", "NUL", "nul.txt", "NUL .txt", "COM1", "com9.log", "LPT1", "lpt9.x.y", "CONIN$",
+          "conout$", "COM0", "lpt0.dat", "COM\xB9", "com\xB2.txt", "LPT\xB3", "Lpt\xB9 .x"})
         EXPECT_FALSE(Accepted(name)) << name;
 }
 
@@ -77,7 +77,8 @@ TEST(EntryName, WalksDoubleByteCharactersAsUnits)
     }
     for (unsigned char single : {0x80, 0xA0, 0xDF, 0xFD}) {
         EXPECT_FALSE(IsShiftJisLeadByte(single)) << int{single};
-        EXPECT_FALSE(Accepted(std::string{static_cast<char>(single), '\x5C'} + ".txt", IsShiftJisLeadByte)) << int{single};
+        EXPECT_FALSE(Accepted(std::string{static_cast<char>(single), '\x5C'} + ".txt", IsShiftJisLeadByte))
+            << int{single};
     }
     // A lead byte may not swallow a separator, a dot or a blank.
     for (const char* pair : {"\x81/x", "\x81:x", "\x81.", "\x81 ", "x\x81\x01"})

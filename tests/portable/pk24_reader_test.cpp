@@ -44,7 +44,7 @@ public:
 
     std::map<std::string, std::string> m_Files;
     std::vector<std::string> m_Order;
-    std::vector<std::string> m_Finished;  // entries whose data was all handed on
+    std::vector<std::string> m_Finished; // entries whose data was all handed on
     std::vector<uint32_t> m_Writes;
     std::string m_strCurrent;
     std::string m_strFailCreate = "\x01";
@@ -91,15 +91,19 @@ TEST(Pk24Reader, WritesEveryEntryInStoredOrder)
     std::string big(2500, '\0');
     for (size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i * 7);
-    auto bytes = PackageBuilder().Entry("setup.skin", "skin").Entry("empty.dat", "")
-                     .Entry("big.bin", big).Entry("other.tag", "t", "ABCD").Build();
+    auto bytes = PackageBuilder()
+                     .Entry("setup.skin", "skin")
+                     .Entry("empty.dat", "")
+                     .Entry("big.bin", big)
+                     .Entry("other.tag", "t", "ABCD")
+                     .Build();
     RecordingSink sink;
     EXPECT_EQ(PACKAGE_OK, Unpack(bytes, sink));
     EXPECT_EQ((std::vector<std::string>{"setup.skin", "empty.dat", "big.bin", "other.tag"}), sink.m_Order);
     EXPECT_EQ("skin", sink.m_Files["setup.skin"]);
     EXPECT_EQ("", sink.m_Files["empty.dat"]);
     EXPECT_EQ(big, sink.m_Files["big.bin"]);
-    EXPECT_EQ("t", sink.m_Files["other.tag"]);  // any tag is accepted
+    EXPECT_EQ("t", sink.m_Files["other.tag"]); // any tag is accepted
     EXPECT_EQ((std::vector<uint32_t>{4, 1024, 1024, 452, 1}), sink.m_Writes);
     EXPECT_EQ(sink.m_Order, sink.m_Finished) << "each entry is finished once, after its data";
 }
@@ -134,7 +138,8 @@ TEST(Pk24Reader, SizeFieldDecidesWhereTheArchiveEnds)
 
     // Smaller than the file: what lies beyond is ignored.
     RecordingSink shorter;
-    EXPECT_EQ(PACKAGE_OK, Unpack(PackageBuilder().ArchiveSize(24 + 285).Entry("a", "x").Entry("b", "y").Build(), shorter));
+    EXPECT_EQ(PACKAGE_OK,
+              Unpack(PackageBuilder().ArchiveSize(24 + 285).Entry("a", "x").Entry("b", "y").Build(), shorter));
     EXPECT_EQ((std::vector<std::string>{"a"}), shorter.m_Order);
 }
 
@@ -168,11 +173,23 @@ TEST(Pk24Reader, TruncatedHeadersAreEndOfFile)
 
 TEST(Pk24Reader, RefusesHostileNamesAndKeepsEarlierEntries)
 {
-    const std::string hostile[] = {"..\\evil.exe", "../evil.exe", "C:evil.exe", "sub\\file", "..", ".",
-                                   "", "NUL", "con.txt", "trail.", "trail ", "a\x01" "b"};
+    const std::string hostile[] = {"..\\evil.exe",
+                                   "../evil.exe",
+                                   "C:evil.exe",
+                                   "sub\\file",
+                                   "..",
+                                   ".",
+                                   "",
+                                   "NUL",
+                                   "con.txt",
+                                   "trail.",
+                                   "trail ",
+                                   "a\x01"
+                                   "b"};
     for (const std::string& name : hostile) {
         RecordingSink sink;
-        EXPECT_EQ(PACKAGE_E_FAIL, Unpack(PackageBuilder().Entry("good.txt", "g").Entry(name, "bad").Build(), sink)) << name;
+        EXPECT_EQ(PACKAGE_E_FAIL, Unpack(PackageBuilder().Entry("good.txt", "g").Entry(name, "bad").Build(), sink))
+            << name;
         EXPECT_EQ((std::vector<std::string>{"good.txt"}), sink.m_Order) << name;
     }
     // A name that fills the whole field leaves no room for its terminator.

@@ -21,7 +21,6 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/unix_link.h"
 
-
 namespace {
 using namespace work_folder_testing;
 
@@ -53,12 +52,12 @@ std::set<std::wstring> ListedNames(GetFileInformationByHandleExFunction way, HAN
 // Windows XP, their stand-ins through ntdll: each answers as kernel32 does.
 TEST_F(WorkFolderTest, FolderCallsAnswerAlikeWithAndWithoutKernel32s)
 {
-    const auto query = LoadedSystemFunction<GetFileInformationByHandleExFunction>("kernel32.dll",
-                                                                                 "GetFileInformationByHandleEx");
-    const auto set = LoadedSystemFunction<SetFileInformationByHandleFunction>("kernel32.dll",
-                                                                             "SetFileInformationByHandle");
-    const auto volume = LoadedSystemFunction<GetVolumeInformationByHandleWFunction>("kernel32.dll",
-                                                                                   "GetVolumeInformationByHandleW");
+    const auto query =
+        LoadedSystemFunction<GetFileInformationByHandleExFunction>("kernel32.dll", "GetFileInformationByHandleEx");
+    const auto set =
+        LoadedSystemFunction<SetFileInformationByHandleFunction>("kernel32.dll", "SetFileInformationByHandle");
+    const auto volume =
+        LoadedSystemFunction<GetVolumeInformationByHandleWFunction>("kernel32.dll", "GetVolumeInformationByHandleW");
     const auto compare = LoadedSystemFunction<CompareStringOrdinalFunction>("kernel32.dll", "CompareStringOrdinal");
     ASSERT_TRUE(query && set && volume && compare);
     ASSERT_TRUE(CreateDirectoryA((m_temp + "disk1").c_str(), nullptr));
@@ -81,10 +80,10 @@ TEST_F(WorkFolderTest, FolderCallsAnswerAlikeWithAndWithoutKernel32s)
     EXPECT_FALSE(GetFileInformationByHandleExWith(nullptr, folder.Get(), FileNameInfo, ntdllName, 8));
     EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA), GetLastError());
     FILE_ATTRIBUTE_TAG_INFO kernel32Tag = {}, ntdllTag = {};
-    ASSERT_TRUE(GetFileInformationByHandleExWith(query, folder.Get(), FileAttributeTagInfo, &kernel32Tag,
-                                                 sizeof kernel32Tag));
-    ASSERT_TRUE(GetFileInformationByHandleExWith(nullptr, folder.Get(), FileAttributeTagInfo, &ntdllTag,
-                                                 sizeof ntdllTag));
+    ASSERT_TRUE(
+        GetFileInformationByHandleExWith(query, folder.Get(), FileAttributeTagInfo, &kernel32Tag, sizeof kernel32Tag));
+    ASSERT_TRUE(
+        GetFileInformationByHandleExWith(nullptr, folder.Get(), FileAttributeTagInfo, &ntdllTag, sizeof ntdllTag));
     EXPECT_EQ(kernel32Tag.FileAttributes, ntdllTag.FileAttributes);
     EXPECT_TRUE(ntdllTag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     FILE_STREAM_INFO stream = {};
@@ -116,22 +115,23 @@ TEST_F(WorkFolderTest, FolderCallsAnswerAlikeWithAndWithoutKernel32s)
     ASSERT_TRUE(file);
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
-    EXPECT_FALSE(SetFileInformationByHandleWith(nullptr, file.Get(), FileDispositionInfo, &disposition,
-                                                sizeof disposition));
+    EXPECT_FALSE(
+        SetFileInformationByHandleWith(nullptr, file.Get(), FileDispositionInfo, &disposition, sizeof disposition));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     EXPECT_TRUE(SetFileInformationByHandleWith(nullptr, file.Get(), FileBasicInfo, &basic, sizeof basic));
-    EXPECT_TRUE(SetFileInformationByHandleWith(nullptr, file.Get(), FileDispositionInfo, &disposition,
-                                               sizeof disposition));
+    EXPECT_TRUE(
+        SetFileInformationByHandleWith(nullptr, file.Get(), FileDispositionInfo, &disposition, sizeof disposition));
     EXPECT_FALSE(SetFileInformationByHandleWith(nullptr, file.Get(), FileRenameInfo, &basic, sizeof basic));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     file.Reset();
     EXPECT_FALSE(FileExists(readOnly.c_str()));
 
     // Ordinal, ignoring case by the system's table: the same order either way.
-    const wchar_t* const texts[] = {L"disk1", L"DISK1", L"Disk10", L"disk", L"\u00e4rger", L"\u00c4RGER", L"\u0131", L"I",
-                                    L"\u00ff", L"\u0178", L"ab\u00df", L"AB\u1e9e", L""};
+    const wchar_t* const texts[] = {L"disk1",      L"DISK1",    L"Disk10", L"disk",   L"\u00e4rger",
+                                    L"\u00c4RGER", L"\u0131",   L"I",      L"\u00ff", L"\u0178",
+                                    L"ab\u00df",   L"AB\u1e9e", L""};
     for (const wchar_t* first : texts) {
         for (const wchar_t* second : texts) {
             for (BOOL ignoreCase : {TRUE, FALSE})

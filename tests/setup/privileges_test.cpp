@@ -43,9 +43,9 @@ DWORD AdministratorsAttributes(HANDLE token)
 {
     DWORD size = 0;
     GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
-    std::vector<ULONG_PTR> buffer(size / sizeof(ULONG_PTR) + 1);  // aligned for the pointers it holds
-    if (!GetTokenInformation(token, TokenGroups, buffer.data(),
-                             static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), &size))
+    std::vector<ULONG_PTR> buffer(size / sizeof(ULONG_PTR) + 1); // aligned for the pointers it holds
+    if (!GetTokenInformation(token, TokenGroups, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)),
+                             &size))
         return 0;
     AdministratorsSid administrators;
     const TOKEN_GROUPS* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
@@ -75,14 +75,14 @@ TEST(WindowsFamily, EveryFamilyThroughWinesPerProgramVersion)
     const struct {
         const char* version;
         DWORD family;
-    } cases[] = {{"win95", WINFAMILY_95}, {"win98", WINFAMILY_98}, {"winme", WINFAMILY_ME},
+    } cases[] = {{"win95", WINFAMILY_95}, {"win98", WINFAMILY_98},  {"winme", WINFAMILY_ME},
                  {"nt40", WINFAMILY_NT4}, {"win2k", WINFAMILY_NT5}, {"win10", WINFAMILY_NT5}};
     const std::string probe = testing_support::BinPath("windows_family_probe.exe");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
         HKEY appKey = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &appKey,
-                                                 nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &appKey, nullptr));
         RegSetValueExA(appKey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
                        static_cast<DWORD>(std::strlen(c.version) + 1));
         RegCloseKey(appKey);
@@ -111,8 +111,8 @@ TEST(Administrator, DenyOnlyGroupOfAnImpersonatedTokenCounts)
     Handle impersonation;
     ASSERT_TRUE(DuplicateTokenEx(restricted.h, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenImpersonation,
                                  &impersonation.h));
-    ASSERT_EQ(DWORD(SE_GROUP_USE_FOR_DENY_ONLY), AdministratorsAttributes(impersonation.h) &
-                                                    (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED));
+    ASSERT_EQ(DWORD(SE_GROUP_USE_FOR_DENY_ONLY),
+              AdministratorsAttributes(impersonation.h) & (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED));
     Impersonation impersonating(impersonation.h);
     ASSERT_TRUE(impersonating.active);
     EXPECT_TRUE(IsUserAdministrator());

@@ -65,9 +65,8 @@ int WholeRunAnsweringYes()
     using namespace testing_support;
     std::string program = BinPath("BCSetup.exe");
     LaunchOptions options;
-    options.environment = {{"BCSETUP_SETUP_ACTION", "install"},
-                           {"BCSETUP_SETUP_REQUIRE_REBOOT", "1"},
-                           {"BCSETUP_SETUP_WINDOW", "none"}};
+    options.environment = {
+        {"BCSETUP_SETUP_ACTION", "install"}, {"BCSETUP_SETUP_REQUIRE_REBOOT", "1"}, {"BCSETUP_SETUP_WINDOW", "none"}};
     ChildProcess setup;
     if (!setup.Start(program, Quote(program), options))
         return Failed("the setup could not be started");

@@ -30,17 +30,16 @@ using namespace testing_support;
 
 namespace {
 // "かんたん映像箱 インストーラ", the stand-in installer's window.
-const wchar_t kInstallerTitle[] =
-    L"\u304B\u3093\u305F\u3093\u6620\u50CF\u7BB1 \u30A4\u30F3\u30B9\u30C8\u30FC\u30E9";
+const wchar_t kInstallerTitle[] = L"\u304B\u3093\u305F\u3093\u6620\u50CF\u7BB1 \u30A4\u30F3\u30B9\u30C8\u30FC\u30E9";
 // What the main package unpacks beside setup.exe.
-const char* const kEntries[] = {"setup.exe", "setup.inx", "setup.ini", "setup.boot", "setup.skin", "engine32.cab",
-                                "layout.bin"};
+const char* const kEntries[] = {"setup.exe",  "setup.inx",    "setup.ini", "setup.boot",
+                                "setup.skin", "engine32.cab", "layout.bin"};
 
 // What another program gets when it opens path so.
 DWORD OpenError(const std::string& path, DWORD access, DWORD share)
 {
-    HANDLE file = CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                              nullptr);
+    HANDLE file =
+        CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError();
     CloseHandle(file);

@@ -4,7 +4,6 @@
 // out a name even when every name is taken, so a whole run can't reach it.)
 #include <gtest/gtest.h>
 
-
 #include "resource_ids.h"
 #include "tests/setup/setup_scenario.h"
 #include "tests/support/child_process.h"

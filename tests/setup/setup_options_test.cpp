@@ -80,8 +80,7 @@ TEST(ParseCommandLine, LogWithAndWithoutItsFile)
         CSetupOptions options("x");
         options.ApplyCommandLine(c.line);
         EXPECT_EQ(c.log, options.m_bLog) << c.line;
-        EXPECT_EQ(std::string(c.path), options.m_strLogPath.IsEmpty() ? "" : options.m_strLogPath.GetData())
-            << c.line;
+        EXPECT_EQ(std::string(c.path), options.m_strLogPath.IsEmpty() ? "" : options.m_strLogPath.GetData()) << c.line;
     }
     CSetupOptions quoted("x");
     quoted.ApplyCommandLine("setup.exe \"/Log=C:\\My Logs\\a=b.log\"");

@@ -20,7 +20,6 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/unix_link.h"
 
-
 namespace {
 using namespace work_folder_testing;
 

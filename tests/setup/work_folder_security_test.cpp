@@ -21,7 +21,6 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/unix_link.h"
 
-
 namespace {
 using namespace work_folder_testing;
 
@@ -57,8 +56,8 @@ bool FolderAdmits(const std::string& folder, PSID sid)
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                    &dacl, nullptr, &descriptor));
+              GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                    nullptr, &descriptor));
     bool admitted = !dacl; // no DACL admits everybody
     for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
         ACCESS_ALLOWED_ACE* ace = nullptr;

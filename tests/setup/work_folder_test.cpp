@@ -21,7 +21,6 @@
 #include "tests/support/test_paths.h"
 #include "tests/support/unix_link.h"
 
-
 namespace {
 using namespace work_folder_testing;
 
@@ -104,8 +103,8 @@ TEST_F(WorkFolderTest, HeldSoThatNobodyCanRenameOrRemoveIt)
     std::ofstream(name + "\\setup.exe") << "payload";
     char before[MAX_PATH];
     ASSERT_NE(0u, GetCurrentDirectoryA(MAX_PATH, before));
-    EXPECT_TRUE(SetCurrentDirectoryA(name.c_str())) << "an installer can't make it its current folder: "
-                                                    << GetLastError();
+    EXPECT_TRUE(SetCurrentDirectoryA(name.c_str()))
+        << "an installer can't make it its current folder: " << GetLastError();
     WIN32_FIND_DATAA found;
     HANDLE listing = FindFirstFileA((name + "\\*").c_str(), &found);
     EXPECT_NE(INVALID_HANDLE_VALUE, listing) << "an installer can't list it: " << GetLastError();
@@ -166,7 +165,8 @@ TEST_F(WorkFolderTest, RandomNameOrTheFixedOneWhenNoNumberCanBeHad)
     EXPECT_STREQ("", work) << "no room for the name";
     CWorkFolder folder;
     HRESULT result = folder.Create(missing.c_str());
-    EXPECT_TRUE(result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+    EXPECT_TRUE(result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) ||
+                result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
         << std::hex << result;
     EXPECT_STREQ("", folder.GetPath());
 }

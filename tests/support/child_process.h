@@ -10,14 +10,14 @@
 namespace testing_support {
 
 struct LaunchOptions {
-    std::string currentFolder;                                        // empty: the test's own
-    std::vector<std::pair<std::string, std::string>> environment;     // set (or, with an empty value, removed)
+    std::string currentFolder;                                    // empty: the test's own
+    std::vector<std::pair<std::string, std::string>> environment; // set (or, with an empty value, removed)
 };
 
 class ChildProcess {
 public:
     ChildProcess() = default;
-    ~ChildProcess();  // ends a child that still runs
+    ~ChildProcess(); // ends a child that still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 

@@ -45,14 +45,10 @@ DWORD Attributes(const std::string& path)
 const char* Describe(PlantedKind kind)
 {
     switch (kind) {
-    case PlantedKind::File:
-        return "a file";
-    case PlantedKind::Folder:
-        return "a folder";
-    case PlantedKind::LinkToAFileOutside:
-        return "a link to a file outside";
-    default:
-        return "a link whose target is gone";
+    case PlantedKind::File: return "a file";
+    case PlantedKind::Folder: return "a folder";
+    case PlantedKind::LinkToAFileOutside: return "a link to a file outside";
+    default: return "a link whose target is gone";
     }
 }
 
@@ -60,12 +56,8 @@ bool Plant(PlantedKind kind, const std::string& path, const std::string& outside
 {
     bool planted = false;
     switch (kind) {
-    case PlantedKind::File:
-        planted = WriteText(path, kPlantedBytes);
-        break;
-    case PlantedKind::Folder:
-        planted = CreateDirectoryW(Widen(path).c_str(), nullptr) != FALSE;
-        break;
+    case PlantedKind::File: planted = WriteText(path, kPlantedBytes); break;
+    case PlantedKind::Folder: planted = CreateDirectoryW(Widen(path).c_str(), nullptr) != FALSE; break;
     case PlantedKind::LinkToAFileOutside:
         planted = WriteText(Target(outsideFolder), kPlantedBytes) && PlantUnixLink(path, Target(outsideFolder));
         break;
@@ -82,8 +74,7 @@ bool Plant(PlantedKind kind, const std::string& path, const std::string& outside
 std::string ChangedSincePlanted(PlantedKind kind, const std::string& path, const std::string& outsideFolder)
 {
     switch (kind) {
-    case PlantedKind::File:
-        return ReadText(path) == kPlantedBytes ? "" : "the planted file was written or removed";
+    case PlantedKind::File: return ReadText(path) == kPlantedBytes ? "" : "the planted file was written or removed";
     case PlantedKind::Folder: {
         const DWORD attributes = Attributes(path);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -91,7 +82,9 @@ std::string ChangedSincePlanted(PlantedKind kind, const std::string& path, const
                    : "the planted folder is gone";
     }
     case PlantedKind::LinkToAFileOutside:
-        return ReadText(Target(outsideFolder)) == kPlantedBytes ? "" : "the file outside was written through the link, or deleted";
+        return ReadText(Target(outsideFolder)) == kPlantedBytes
+                   ? ""
+                   : "the file outside was written through the link, or deleted";
     default:
         return Attributes(Target(outsideFolder)) == INVALID_FILE_ATTRIBUTES
                    ? ""
@@ -102,12 +95,8 @@ std::string ChangedSincePlanted(PlantedKind kind, const std::string& path, const
 void RemovePlanted(PlantedKind kind, const std::string& path, const std::string& outsideFolder)
 {
     switch (kind) {
-    case PlantedKind::File:
-        DeleteFileW(Widen(path).c_str());
-        break;
-    case PlantedKind::Folder:
-        RemoveDirectoryW(Widen(path).c_str());
-        break;
+    case PlantedKind::File: DeleteFileW(Widen(path).c_str()); break;
+    case PlantedKind::Folder: RemoveDirectoryW(Widen(path).c_str()); break;
     default:
         // A link whose target is gone can't be told gone from there: its
         // target comes back first, so the wait for the link's end can see it.

@@ -46,7 +46,8 @@ bool SaveScreenPicture(const std::string& path)
     if (out == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    ok = WriteFile(out, &file, sizeof(file), &written, nullptr) && WriteFile(out, &info, sizeof(info), &written, nullptr) &&
+    ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+         WriteFile(out, &info, sizeof(info), &written, nullptr) &&
          WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr) &&
          written == pixels.size();
     CloseHandle(out);

@@ -9,12 +9,12 @@
 namespace testing_support {
 
 struct JournalEntry {
-    std::string name;         // "setup", "wmfdist", "DivXPro"
-    std::string program;      // the file that ran
-    std::string commandLine;  // as the stand-in received it
-    std::string folder;       // its current folder
-    std::string action;       // what it did
-    std::string temp;         // its temporary folder (GetTempPath)
+    std::string name;        // "setup", "wmfdist", "DivXPro"
+    std::string program;     // the file that ran
+    std::string commandLine; // as the stand-in received it
+    std::string folder;      // its current folder
+    std::string action;      // what it did
+    std::string temp;        // its temporary folder (GetTempPath)
 };
 
 std::vector<JournalEntry> ReadJournal(const std::string& path);

@@ -23,7 +23,6 @@ DWORD Scaled(DWORD timeoutMs);
 // Tests condition until it holds (true) or Scaled(timeoutMs) have passed (false),
 // sleeping pollMs between tests. The condition may do work of its own:
 // pump messages, remember what it found.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultWaitMs,
-               DWORD pollMs = kDefaultPollMs);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultWaitMs, DWORD pollMs = kDefaultPollMs);
 
 } // namespace testing_support

@@ -83,11 +83,11 @@ TEST_F(DialogFramework, CancelEscAndCloseBoxEndAModalDialogWithZero)
 
     CRecordingDialog escaped;
     EXPECT_EQ(0, RunAndDo(escaped, [](HWND dialog) {
-        // As typed into the focused edit control; the dialog's loop turns it into IDCANCEL.
-        HWND edit = GetDlgItem(dialog, IDC_FOLDER_EDIT);
-        PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageW(edit, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-    }));
+                  // As typed into the focused edit control; the dialog's loop turns it into IDCANCEL.
+                  HWND edit = GetDlgItem(dialog, IDC_FOLDER_EDIT);
+                  PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                  PostMessageW(edit, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+              }));
     EXPECT_NE(escaped.m_calls.end(), std::find(escaped.m_calls.begin(), escaped.m_calls.end(), "command 2,0"));
 
     CRecordingDialog closed;
@@ -110,14 +110,14 @@ TEST_F(DialogFramework, OKWithoutAHookThatClosesLeavesTheDialogOpen)
 {
     CRecordingDialog dialog;
     EXPECT_EQ(0, RunModal(dialog, [](DialogScript& script) {
-        HWND window = script.WaitForWindow(FolderDialogCaption());
-        if (!window)
-            return;
-        PressButton(window, IDOK);
-        Sleep(300);
-        script.Expect(IsWindowVisible(window) != FALSE, "OK closed a dialog whose hook did not");
-        PressButton(window, IDCANCEL);
-    }));
+                  HWND window = script.WaitForWindow(FolderDialogCaption());
+                  if (!window)
+                      return;
+                  PressButton(window, IDOK);
+                  Sleep(300);
+                  script.Expect(IsWindowVisible(window) != FALSE, "OK closed a dialog whose hook did not");
+                  PressButton(window, IDCANCEL);
+              }));
 }
 
 TEST_F(DialogFramework, ModalRunAgainAfterItEnded)
@@ -151,7 +151,7 @@ TEST_F(DialogFramework, CreateTwiceGivesTheSameWindowAndCloseNullsTheHandle)
     EXPECT_EQ(nullptr, dialog.GetHandle());
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ("destroy", dialog.m_calls.back());
-    dialog.Close(5);  // nothing left to close
+    dialog.Close(5); // nothing left to close
     EXPECT_EQ(nullptr, dialog.GetHandle());
 
     HWND again = dialog.Create(nullptr, 0);
@@ -170,7 +170,7 @@ TEST_F(DialogFramework, MessagesReachTheirHooks)
     ShowWindow(window, SW_HIDE);
     SendMessageA(window, WM_TIMER, kTimerId, 0);
     SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), 0);
-    NMHDR header = {window, 9, static_cast<UINT>(-520)};  // TTN_NEEDTEXTA
+    NMHDR header = {window, 9, static_cast<UINT>(-520)}; // TTN_NEEDTEXTA
     SendMessageA(window, WM_NOTIFY, 9, reinterpret_cast<LPARAM>(&header));
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_FOLDER_BROWSE, BN_CLICKED), 0);
     // WM_CLOSE itself closes nothing.
@@ -181,8 +181,8 @@ TEST_F(DialogFramework, MessagesReachTheirHooks)
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_FALSE(IsWindow(window));
 
-    std::vector<std::string> expected = {"show", "hide", "timer 7", "hscroll 5,42", "notify 9", "tooltip text",
-                                         "command 1006,0", "command 2,0", "destroy"};
+    std::vector<std::string> expected = {"show",         "hide",           "timer 7",     "hscroll 5,42", "notify 9",
+                                         "tooltip text", "command 1006,0", "command 2,0", "destroy"};
     EXPECT_EQ(expected, dialog.m_calls);
 }
 

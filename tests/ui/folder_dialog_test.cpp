@@ -49,7 +49,8 @@ int CountEntries(const std::string& folder)
 
 void MakeFile(const std::string& path, DWORD bytes = 0)
 {
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     DWORD written = 0;
     if (bytes)
@@ -193,8 +194,17 @@ TEST_F(FolderDialog, MalformedFoldersAreRefusedWith121AndNothingIsMade)
 {
     std::string scratch = MakeScratchFolder("dialog-malformed");
     std::vector<std::string> refused = {
-        "\\\\server\\share\\dir", scratch + "a\\\\b", scratch + "x ", scratch + ".hidden", scratch + "a*b",
-        scratch + "a|b", scratch + "a\"b", "abc", "C:abc", "\\abc", "",
+        "\\\\server\\share\\dir",
+        scratch + "a\\\\b",
+        scratch + "x ",
+        scratch + ".hidden",
+        scratch + "a*b",
+        scratch + "a|b",
+        scratch + "a\"b",
+        "abc",
+        "C:abc",
+        "\\abc",
+        "",
         // Longer than the 258 bytes a folder may have: refused, not cut short.
         scratch + std::string(300 - scratch.size(), 'L'),
     };
@@ -273,7 +283,7 @@ TEST_F(FolderDialog, BrowserOpensOnTheTypedFolderAndItsCancelKeepsTheText)
         script.Expect(titled, "the browser's Japanese title is not shown as such");
         PressButton(browser, IDCANCEL);
         script.Expect(WaitForWindowGone(browser, kScriptWaitMs), "the browser stayed");
-        Sleep(kSettleMs);  // time for a change that must not come
+        Sleep(kSettleMs); // time for a change that must not come
         script.ExpectEqual(typed, ControlText(window, IDC_FOLDER_EDIT), "text after the browser's Cancel");
 
         // Opened again and confirmed at once: the folder it opened on comes back.

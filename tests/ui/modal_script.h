@@ -20,8 +20,7 @@ class DialogScript {
 public:
     // Records a failure (the main thread reports it) and returns condition.
     bool Expect(bool condition, const std::string& what);
-    template <typename T>
-    bool ExpectEqual(const T& expected, const T& actual, const std::string& what)
+    template <typename T> bool ExpectEqual(const T& expected, const T& actual, const std::string& what)
     {
         return Expect(expected == actual, what + ": expected [" + ToText(expected) + "], got [" + ToText(actual) + "]");
     }
@@ -42,8 +41,7 @@ private:
             joined += (joined.empty() ? "" : "|") + text;
         return joined;
     }
-    template <typename T>
-    static std::string ToText(const T& value) { return std::to_string(value); }
+    template <typename T> static std::string ToText(const T& value) { return std::to_string(value); }
 
     std::vector<std::string> m_failures;
 };

@@ -86,10 +86,7 @@ public:
         KillTimer(*m_phWnd, timerId);
         OnOK();
     }
-    void OnOK() override
-    {
-        ShowOwnedSetupMessage(*m_phWnd, IDS_INVALID_FOLDER, MB_OK | MB_ICONINFORMATION);
-    }
+    void OnOK() override { ShowOwnedSetupMessage(*m_phWnd, IDS_INVALID_FOLDER, MB_OK | MB_ICONINFORMATION); }
 
 private:
     bool m_bWithMessage;

@@ -64,8 +64,8 @@ LRESULT CALLBACK RecordDestroy(HWND window, UINT message, WPARAM wParam, LPARAM 
 void WatchDestroy(HWND window)
 {
     g_destroyThread = 0;
-    g_originalProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordDestroy)));
+    g_originalProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordDestroy)));
 }
 
 bool HasThreadEnded(DWORD threadId)

@@ -12,8 +12,8 @@
 namespace {
 
 struct PackItem {
-    std::string name;  // the entry name
-    std::string path;  // the file on disk
+    std::string name; // the entry name
+    std::string path; // the file on disk
     uint64_t size;
 };
 
@@ -135,7 +135,7 @@ int PackCommand(const Arguments& arguments, LeadBytePredicate isLeadByte)
     if (!archive.Close() && problem.empty())
         problem = SystemError(path);
     if (!problem.empty()) {
-        std::remove(path.c_str());  // no half-written package left behind
+        std::remove(path.c_str()); // no half-written package left behind
         return Fail(problem);
     }
     return 0;

@@ -6,22 +6,21 @@
 
 namespace {
 
-const char USAGE[] =
-    "usage: pk24 [--codepage 932] COMMAND ...\n"
-    "\n"
-    "  pack ARCHIVE ITEM...     write a PK24 package of the items, in the order given;\n"
-    "                           ITEM is a file, a folder (its files, sorted by name)\n"
-    "                           or --as NAME FILE (the file stored under NAME)\n"
-    "  list ARCHIVE             print each entry's size and name\n"
-    "  unpack ARCHIVE FOLDER    write every entry as a file in FOLDER\n"
-    "  scramble IN OUT          store a payload the way the setup's resources hold it\n"
-    "  unscramble IN OUT        turn a stored payload back into its original\n"
-    "\n"
-    "Entry names must be bare file names (no folder part, drive, \"..\", device name,\n"
-    "trailing dot or blank); they are stored as the bytes given and must be in the\n"
-    "code page of the machines that run the setup. --codepage 932 judges them as\n"
-    "Shift-JIS, where the second byte of a character may be 0x5C.\n"
-    "Exit code: 0 done, 1 failed, 2 wrong usage.\n";
+const char USAGE[] = "usage: pk24 [--codepage 932] COMMAND ...\n"
+                     "\n"
+                     "  pack ARCHIVE ITEM...     write a PK24 package of the items, in the order given;\n"
+                     "                           ITEM is a file, a folder (its files, sorted by name)\n"
+                     "                           or --as NAME FILE (the file stored under NAME)\n"
+                     "  list ARCHIVE             print each entry's size and name\n"
+                     "  unpack ARCHIVE FOLDER    write every entry as a file in FOLDER\n"
+                     "  scramble IN OUT          store a payload the way the setup's resources hold it\n"
+                     "  unscramble IN OUT        turn a stored payload back into its original\n"
+                     "\n"
+                     "Entry names must be bare file names (no folder part, drive, \"..\", device name,\n"
+                     "trailing dot or blank); they are stored as the bytes given and must be in the\n"
+                     "code page of the machines that run the setup. --codepage 932 judges them as\n"
+                     "Shift-JIS, where the second byte of a character may be 0x5C.\n"
+                     "Exit code: 0 done, 1 failed, 2 wrong usage.\n";
 
 } // namespace
 

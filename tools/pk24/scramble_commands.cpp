@@ -24,7 +24,8 @@ std::string Transform(CHostFile& input, CHostFile& output, uint64_t size, bool r
         for (uint32_t done = 0; done < chunk.count;) {
             size_t count = std::min<size_t>(PIECE_SIZE, chunk.count - done);
             if (input.Read(piece.data(), count) != count)
-                return input.Failed() ? SystemError(input.Path()) : input.Path() + ": the file changed while it was read";
+                return input.Failed() ? SystemError(input.Path())
+                                      : input.Path() + ": the file changed while it was read";
             if (!restore) // the digest is of the plain bytes
                 plainDigest.Update(piece.data(), count);
             if (chunk.scrambled)
@@ -57,7 +58,8 @@ std::string WriteDigest(const std::string& path, CHostSha256& digest)
 int ScrambleCommand(const Arguments& arguments, bool restore)
 {
     if (arguments.size() != 2 && (restore || arguments.size() != 3))
-        return Misuse(restore ? "unscramble needs IN and OUT" : "scramble needs IN and OUT, and takes an optional DIGEST");
+        return Misuse(restore ? "unscramble needs IN and OUT"
+                              : "scramble needs IN and OUT, and takes an optional DIGEST");
     uint64_t size = 0;
     if (!GetFileSize(arguments[0], &size))
         return Fail(arguments[0] + ": not a readable file");
