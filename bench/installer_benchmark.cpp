@@ -17,6 +17,7 @@
 #include "package/main_installer.h"
 #include "package/package_archive.h"
 #include "package/payload_extraction.h"
+#include "bench_clock.h"
 #include "resource_ids.h"
 #include "tests/package/package_calls_by_path.h"
 
@@ -24,16 +25,10 @@ using namespace testing_support;
 
 namespace {
 
-double Milliseconds()
+// The performance counter now, in milliseconds.
+double NowMs()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return Milliseconds(Counter());
 }
 
 // Median and worst of rounds runs of call, in milliseconds.
@@ -41,12 +36,12 @@ void Measure(const char* what, int rounds, const std::function<bool()>& call)
 {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        double start = Milliseconds();
+        double start = NowMs();
         if (!call()) {
             std::printf("%-52s FAILED\n", what);
             return;
         }
-        times.push_back(Milliseconds() - start);
+        times.push_back(NowMs() - start);
     }
     std::sort(times.begin(), times.end());
     std::printf("%-52s median %8.1f ms   worst %8.1f ms\n", what, times[times.size() / 2], times.back());

@@ -14,6 +14,7 @@
 #include "package/payload_digest.h"
 #include "package/payload_extraction.h"
 #include "package/portable/pk24_format.h"
+#include "bench_clock.h"
 #include "resource_ids.h"
 #include "tests/package/package_calls_by_path.h"
 
@@ -23,16 +24,10 @@ namespace {
 
 const int ROUNDS = 9;
 
+// The performance counter now, in seconds.
 double Seconds()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return Milliseconds(Counter()) / 1000.0;
 }
 
 double PeakWorkingSetMb()

@@ -52,3 +52,13 @@ bool IsUserAdministrator()
     }
     return false;
 }
+
+bool IsProcessElevated()
+{
+    const UniqueSid administrators = AdministratorsSid();
+    if (!administrators)
+        return false;
+    // CheckTokenMembership counts only enabled groups.
+    BOOL member = FALSE;
+    return CheckTokenMembership(nullptr, administrators.Get(), &member) && member;
+}

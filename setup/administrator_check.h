@@ -1,6 +1,6 @@
 #pragma once
-// Whether the user running the setup is an administrator, by the groups of
-// the caller's token.
+// Whether the user running the setup is an administrator, and whether the
+// setup runs elevated, by the groups of the caller's token.
 #include <windows.h>
 
 #include "base/unique_handle.h"
@@ -15,3 +15,8 @@ UniqueSid AdministratorsSid();
 // process's) lists the built-in Administrators group, whatever the group's
 // attributes (a deny-only group counts). Any failure gives false.
 bool IsUserAdministrator();
+
+// True when the process runs with the Administrators group enabled in its
+// token (elevated, or an administrator on a system without UAC). A
+// filtered token, which lists the group for denying only, is not elevated.
+bool IsProcessElevated();

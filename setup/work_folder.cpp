@@ -11,8 +11,9 @@
 #include "base/random_number.h"
 #include "base/setup_log.h"
 #include "base/handle_relative/vista_file_calls.h"
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 #include "base/handle_relative/folder_tree_removal.h"
+#include "setup/administrator_check.h"
 #include "setup/work_folder_security.h"
 
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
@@ -155,9 +156,9 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
         }
         // Made new in the call that opens it: a name someone took first, a
         // file, a folder or a link, is given up for another.
-        result = OpenInFolder(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
-                              FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
-                              security.GetDescriptor(), m_hFolder);
+        result = NtCreateFileIn(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
+                                FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
+                                security.GetDescriptor(), m_hFolder);
         if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
             LogEvent("%s exists already: the work folder takes another name", name);
         if (SUCCEEDED(result)) {
@@ -207,8 +208,8 @@ HRESULT CWorkFolder::CreateInstallersTemp()
         return E_UNEXPECTED;
     // No descriptor of its own: it inherits the work folder's.
     HRESULT result =
-        OpenInFolder(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
-                     FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, m_hTemp);
+        NtCreateFileIn(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
+                       FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, m_hTemp);
     if (FAILED(result)) {
         LogFailure(result, "Failed to create the installers' temporary folder %sTemp", m_szPath);
         return result;

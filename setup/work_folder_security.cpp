@@ -3,7 +3,6 @@
 #include <sddl.h>
 
 #include "base/last_error.h"
-#include "setup/administrator_check.h"
 
 namespace {
 
@@ -13,16 +12,6 @@ namespace {
 const char PROTECTED_FOLDER_SDDL[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
 } // namespace
-
-bool IsProcessElevated()
-{
-    const UniqueSid administrators = AdministratorsSid();
-    if (!administrators)
-        return false;
-    // CheckTokenMembership counts only enabled groups.
-    BOOL member = FALSE;
-    return CheckTokenMembership(nullptr, administrators.Get(), &member) && member;
-}
 
 CWorkFolderSecurity::CWorkFolderSecurity(DWORD volumeFlags)
 {

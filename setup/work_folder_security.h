@@ -13,11 +13,7 @@
 #include <windows.h>
 
 #include "base/unique_handle.h"
-
-// True when the process runs with the Administrators group enabled in its
-// token (elevated, or an administrator on a system without UAC). A
-// filtered token, which lists the group for denying only, is not elevated.
-bool IsProcessElevated();
+#include "setup/administrator_check.h"
 
 enum class WorkFolderProtection {
     PROTECTED,                  // the descriptor above

@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 #include "base/last_error.h"
 #include "base/unique_handle.h"
 #include "base/handle_relative/vista_file_calls.h"
@@ -81,9 +81,9 @@ HRESULT MarkForDeletion(HANDLE entry, DWORD attributes)
 // Opens an entry of the folder to remove it: as what it is, a link as itself.
 HRESULT OpenToRemove(HANDLE folder, const wchar_t* name, ULONG nameChars, UniqueFileHandle& entry)
 {
-    return OpenInFolder(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
-                        FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, entry);
+    return NtCreateFileIn(folder, name, nameChars, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
+                          FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, entry);
 }
 
 // What the entry's handle says decides what is done. depth < 0: a real

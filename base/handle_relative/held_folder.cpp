@@ -2,7 +2,7 @@
 
 #include <winternl.h>
 
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 #include "base/handle_relative/folder_tree_removal.h"
 
 bool WidenBareName(const char* name, wchar_t (&wide)[MAX_PATH], ULONG* chars)
@@ -27,8 +27,8 @@ HRESULT CreateFileInFolder(const HeldFolder& folder, const char* name, ACCESS_MA
         return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     // FILE_CREATE fails on any name that exists, a link included (even one
     // whose target is missing): nothing is opened through it.
-    HRESULT result = OpenInFolder(folder.handle, wide, chars, access, share, FILE_CREATE,
-                                  FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, nullptr, created);
+    HRESULT result = NtCreateFileIn(folder.handle, wide, chars, access, share, FILE_CREATE,
+                                    FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, nullptr, created);
     if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
         result = HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
     return result;

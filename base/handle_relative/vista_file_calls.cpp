@@ -5,7 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 
 namespace {
 
@@ -151,7 +151,7 @@ HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DW
     }
     UniqueFileHandle reopened;
     HRESULT result =
-        OpenInFolder(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN, options, nullptr, reopened);
+        NtCreateFileIn(file, nullptr, 0, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN, options, nullptr, reopened);
     if (FAILED(result)) {
         SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;

@@ -17,7 +17,7 @@ typedef BOOL(WINAPI* GetVolumeInformationByHandleWFunction)(HANDLE, LPWSTR, DWOR
                                                             DWORD);
 typedef int(WINAPI* CompareStringOrdinalFunction)(LPCWCH, int, LPCWCH, int, BOOL);
 
-// ReOpenFile: without kernel32's, OpenInFolder with no name, a relative
+// ReOpenFile: without kernel32's, NtCreateFileIn with no name, a relative
 // open of the handle itself (what ReOpenFile does). The FILE_FLAG_ values
 // that ask for no more than an option of a synchronous open are taken;
 // others, FILE_FLAG_OVERLAPPED among them, are refused (ERROR_INVALID_PARAMETER).

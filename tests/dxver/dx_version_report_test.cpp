@@ -11,37 +11,28 @@
 #include "tests/support/test_paths.h"
 
 namespace {
+// The packed value (major, minor, letter's place in the alphabet) and the
+// text: an upper-case letter is lowered; a letter outside the alphabet counts
+// zero in the value but stays in the text; a blank adds nothing.
 TEST(DXVersionReport, PackedValueAndText)
 {
-    DWORD packed = 0;
-    char text[24] = "Unknown Version";
-    ReportDXVersion(9, 0, 'c', &packed, text, sizeof(text));
-    EXPECT_EQ(0x00090003u, packed);
-    EXPECT_STREQ("9.0c", text);
-    ReportDXVersion(8, 1, 'b', &packed, text, sizeof(text));
-    EXPECT_EQ(0x00080102u, packed);
-    EXPECT_STREQ("8.1b", text);
-    ReportDXVersion(8, 0, ' ', &packed, text, sizeof(text));
-    EXPECT_EQ(0x00080000u, packed);
-    EXPECT_STREQ("8.0", text);
-}
-
-TEST(DXVersionReport, UpperCaseLetterIsLowered)
-{
-    DWORD packed = 0;
-    char text[24] = {};
-    ReportDXVersion(9, 0, 'C', &packed, text, sizeof(text));
-    EXPECT_EQ(0x00090003u, packed);
-    EXPECT_STREQ("9.0c", text);
-}
-
-TEST(DXVersionReport, LetterOutsideTheAlphabetCountsZero)
-{
-    DWORD packed = 0;
-    char text[24] = {};
-    ReportDXVersion(9, 0, '1', &packed, text, sizeof(text));
-    EXPECT_EQ(0x00090000u, packed);
-    EXPECT_STREQ("9.01", text);
+    const struct {
+        DWORD major, minor;
+        char letter;
+        DWORD packed;
+        const char* text;
+    } cases[] = {{9, 0, 'c', 0x00090003u, "9.0c"},
+                 {8, 1, 'b', 0x00080102u, "8.1b"},
+                 {8, 0, ' ', 0x00080000u, "8.0"},
+                 {9, 0, 'C', 0x00090003u, "9.0c"},
+                 {9, 0, '1', 0x00090000u, "9.01"}};
+    for (const auto& c : cases) {
+        DWORD packed = 0;
+        char text[24] = "Unknown Version";
+        ReportDXVersion(c.major, c.minor, c.letter, &packed, text, sizeof(text));
+        EXPECT_EQ(c.packed, packed) << c.text;
+        EXPECT_STREQ(c.text, text);
+    }
 }
 
 TEST(DXVersionReport, TextIsCutAndTerminatedInItsLastByte)

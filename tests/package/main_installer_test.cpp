@@ -37,6 +37,25 @@ protected:
     std::string m_strDestination;
 };
 
+// What the raising runs start from: the wait window shown without taking
+// the focus, and another program's window in the foreground.
+struct ForegroundScene {
+    ForegroundScene(const std::string& destination, const std::string& scratch)
+        : productKey(destination), journal(scratch)
+    {
+    }
+    ScopedProductKey productKey;
+    ScopedJournal journal;
+    // Neither the installer's window nor the owner takes the focus.
+    ScopedEnvironmentVariable noActivation{"BCSETUP_SETUP_WINDOW", "noactivate"};
+    WindowOnOwnThread owner{L"wait window", SW_SHOWNOACTIVATE};
+    WindowOnOwnThread other{L"another program", SW_SHOW};
+    bool IsReady() const
+    {
+        return WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5000);
+    }
+};
+
 // Counts the show and hide requests that reach the windows it serves.
 volatile LONG g_nShowRequests = 0;
 LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -49,21 +68,16 @@ LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 TEST_F(MainInstallerTest, InstallsWithItsWindowRaisedAndTheOwnerHiddenMeanwhile)
 {
-    ScopedProductKey productKey(m_strDestination);
-    ScopedJournal journal(m_strScratch);
-    // Neither the installer's window nor the owner takes the focus, and the
-    // foreground window is another one: only the run's raising can bring
-    // the installer to the front.
-    ScopedEnvironmentVariable window("BCSETUP_SETUP_WINDOW", "noactivate");
-    WindowOnOwnThread owner(L"wait window", SW_SHOWNOACTIVATE);
-    WindowOnOwnThread other(L"another program", SW_SHOW);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5000));
+    // The foreground window is another one: only the run's raising can
+    // bring the installer to the front.
+    ForegroundScene scene(m_strDestination, m_strScratch);
+    ASSERT_TRUE(scene.IsReady());
 
-    BackgroundRun run([&] { return Run(owner.Window()); });
+    BackgroundRun run([&] { return Run(scene.owner.Window()); });
     HWND installer = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (installer = FindTopLevelWindow(kInstallerTitle)) != nullptr; }));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == installer; }, 15000)) << "not raised";
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner.Window()); }, 15000)) << "owner not hidden";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(scene.owner.Window()); }, 15000)) << "owner not hidden";
     EXPECT_FALSE(run.Finished()) << "the run did not wait for the installer";
     // The installer shows where it installs.
     EXPECT_NE(std::string::npos,
@@ -71,12 +85,12 @@ TEST_F(MainInstallerTest, InstallsWithItsWindowRaisedAndTheOwnerHiddenMeanwhile)
     PressButton(installer, IDOK);
     ASSERT_TRUE(run.Finished(kRunMs));
     EXPECT_TRUE(run.Result());
-    EXPECT_TRUE(IsWindowVisible(owner.Window())) << "owner not shown again";
+    EXPECT_TRUE(IsWindowVisible(scene.owner.Window())) << "owner not shown again";
 
     EXPECT_FALSE(FileExists(m_strWork + "setup.exe"));
     for (const char* name : {"BCSetup_IS.bin", "setup.skin", "engine32.cab", "setup.inx", "setup.ini", "setup.boot"})
         EXPECT_TRUE(FileExists(m_strWork + name)) << name;
-    std::vector<JournalEntry> entries = journal.Entries();
+    std::vector<JournalEntry> entries = scene.journal.Entries();
     ASSERT_EQ(1u, entries.size());
     EXPECT_EQ("setup", entries[0].name);
     // Its unquoted path alone, in the setup's own current folder.
@@ -133,25 +147,28 @@ TEST_F(MainInstallerTest, NullOwnerAndACancelledInstallation)
 // the installer's end.
 TEST_F(MainInstallerTest, WindowWithAnotherTitleIsNotRaisedAndTheRunStillWaits)
 {
-    ScopedProductKey productKey(m_strDestination);
-    ScopedJournal journal(m_strScratch);
-    ScopedEnvironmentVariable window("BCSETUP_SETUP_WINDOW", "noactivate");
     ScopedEnvironmentVariable title("BCSETUP_SETUP_TITLE", "Some other installer");
-    WindowOnOwnThread owner(L"wait window", SW_SHOWNOACTIVATE);
-    WindowOnOwnThread other(L"another program", SW_SHOW);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5000));
+    ForegroundScene scene(m_strDestination, m_strScratch);
+    ASSERT_TRUE(scene.IsReady());
 
-    BackgroundRun run([&] { return Run(owner.Window()); });
+    BackgroundRun run([&] { return Run(scene.owner.Window()); });
     HWND installer = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (installer = FindTopLevelWindow("Some other installer")) != nullptr; }));
     // The owner is hidden once the search has ended.
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner.Window()); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(scene.owner.Window()); }, 30000));
     EXPECT_FALSE(run.Finished(500));
-    EXPECT_EQ(other.Window(), GetForegroundWindow());
+    // Not raised: the foreground is still the other program's window. Where
+    // hiding the owner made the X server drop the input focus to its root
+    // (seen under load), Wine reports its desktop window instead; never the
+    // installer's.
+    const HWND foreground = GetForegroundWindow();
+    EXPECT_NE(installer, foreground);
+    EXPECT_TRUE(foreground == scene.other.Window() || foreground == GetDesktopWindow())
+        << "the foreground went to " << foreground;
     PressButton(installer, IDOK);
     ASSERT_TRUE(run.Finished(kRunMs));
     EXPECT_TRUE(run.Result());
-    EXPECT_TRUE(IsWindowVisible(owner.Window()));
-    ASSERT_EQ(1u, journal.Entries().size());
-    EXPECT_EQ("installed to " + m_strDestination, journal.Entries()[0].action);
+    EXPECT_TRUE(IsWindowVisible(scene.owner.Window()));
+    ASSERT_EQ(1u, scene.journal.Entries().size());
+    EXPECT_EQ("installed to " + m_strDestination, scene.journal.Entries()[0].action);
 }

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/file_existence.h"
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 #include "base/handle_relative/vista_file_calls.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder.h"
@@ -154,8 +154,8 @@ TEST_F(WorkFolderTest, ProtectedCreateNeverTakesAnExistingFolder)
     CWorkFolderSecurity security;
     UniqueFileHandle folder;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS),
-              OpenInFolder(parent.Get(), L"taken", 5, FILE_LIST_DIRECTORY | DELETE, FILE_SHARE_READ, FILE_CREATE,
-                           FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, security.GetDescriptor(), folder));
+              NtCreateFileIn(parent.Get(), L"taken", 5, FILE_LIST_DIRECTORY | DELETE, FILE_SHARE_READ, FILE_CREATE,
+                             FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, security.GetDescriptor(), folder));
     EXPECT_FALSE(folder.IsValid());
     EXPECT_TRUE(FileExists((taken + "\\planted.dll").c_str())) << "another program's folder is left as it is";
 }

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/file_existence.h"
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 #include "base/handle_relative/vista_file_calls.h"
 #include "setup/setup_paths.h"
 #include "setup/work_folder.h"

@@ -1,4 +1,4 @@
-#include "base/handle_relative/folder_handle_open.h"
+#include "base/handle_relative/nt_create_file.h"
 
 #include <winternl.h>
 
@@ -13,8 +13,8 @@ typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 
 } // namespace
 
-HRESULT OpenInFolder(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
-                     ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened)
+HRESULT NtCreateFileIn(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
+                       ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened)
 {
     opened.Reset();
     if (!folder || folder == INVALID_HANDLE_VALUE || (!name && nameChars != 0) || nameChars > 255)
