@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
 #include <vector>
 
 #include "standins/common/standin_registry.h"
@@ -58,6 +59,23 @@ bool CreateFolderWithParents(const std::wstring& folder)
 
 std::wstring MissingPackageFile(const std::wstring& packageFolder)
 {
+    // As a real InstallShield setup does, it makes its folder the current one
+    // and lists it (both fail where the folder is held so that they can't);
+    // the folder it was started in becomes current again afterwards, for
+    // the journal.
+    wchar_t started[MAX_PATH * 2];
+    const DWORD startedLength = GetCurrentDirectoryW(MAX_PATH * 2, started);
+    if (!SetCurrentDirectoryW(packageFolder.c_str()))
+        return L"its folder as the current one (error " + std::to_wstring(GetLastError()) + L")";
+    WIN32_FIND_DATAW data;
+    HANDLE listing = FindFirstFileW(L"*", &data);
+    const DWORD listError = listing == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (listing != INVALID_HANDLE_VALUE)
+        FindClose(listing);
+    if (startedLength > 0 && startedLength < MAX_PATH * 2)
+        SetCurrentDirectoryW(started);
+    if (listError != ERROR_SUCCESS)
+        return L"a listing of its folder (error " + std::to_wstring(listError) + L")";
     for (const wchar_t* name : kPackageFiles) {
         if (!FileExists(packageFolder + name))
             return name;

@@ -8,7 +8,8 @@ namespace standin {
 extern const wchar_t kProductKey[];
 
 // Files the package must hold beside setup.exe; the first one missing, or
-// empty when all are there.
+// empty when all are there. The folder is made the current one and listed
+// first, as a real installer does; what of that fails is named instead.
 std::wstring MissingPackageFile(const std::wstring& packageFolder);
 
 // Creates destination (with its parents), copies the listed files into it
