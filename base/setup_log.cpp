@@ -21,15 +21,16 @@ const DWORD kLockWaitMs = 2000;
 // logs when another program has loaded us as a module and calls it.
 class CSetupLog {
 public:
-    HRESULT Open(const char* path, DWORD disposition)
+    // The file at path, appended to; made when missing.
+    HRESULT Open(const char* path)
     {
-        HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+        HANDLE opened = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (opened == INVALID_HANDLE_VALUE)
             return LastErrorResult();
         UniqueKernelHandle file(opened);
         LARGE_INTEGER size = {};
-        const bool empty = (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0);
+        const bool empty = GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0;
         return Use(std::move(file), empty);
     }
 
@@ -170,7 +171,7 @@ HRESULT OpenSetupLog(const char* path)
 {
     if (!path || !*path)
         return E_INVALIDARG;
-    return g_SetupLog.Open(path, OPEN_ALWAYS);
+    return g_SetupLog.Open(path);
 }
 
 HRESULT UseNewSetupLog(HANDLE file)

@@ -41,7 +41,15 @@ HRESULT CDiskFile::Create(const HeldFolder& folder, const char* name, DWORD acce
     m_strPath.Assign(folder.path);
     if (!m_strPath.Append(name))
         return E_OUTOFMEMORY;
-    return CreateFileInFolder(folder, name, access, share, m_hFile);
+    HRESULT result = CreateFileInFolder(folder, name, access, share, m_hFile);
+    if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS))
+        LogFailure(result,
+                   "%s was put in the work folder by another program first: it is left as it is and "
+                   "nothing is written to it",
+                   m_strPath.GetData());
+    else if (FAILED(result))
+        LogFailure(result, "Failed to create %s", m_strPath.GetData());
+    return result;
 }
 
 HRESULT CDiskFile::Reopen(const CDiskFile& other, DWORD access, DWORD share)
@@ -114,17 +122,17 @@ CHeldFileList::~CHeldFileList()
     Clear();
 }
 
-bool CHeldFileList::Take(CDiskFile& file)
+HRESULT CHeldFileList::Hold(CDiskFile& writer)
 {
-    CDiskFile* kept = new (std::nothrow) CDiskFile;
-    if (!kept)
-        return false;
-    if (FAILED(kept->Reopen(file, GENERIC_READ, FILE_SHARE_READ)) || !PushBack(kept, true)) {
-        delete kept;
-        return false;
-    }
-    file.Close();
-    return true;
+    CDiskFile* held = new (std::nothrow) CDiskFile;
+    if (!held)
+        return E_OUTOFMEMORY;
+    HRESULT result = HoldAgainstWriters(writer, *held);
+    if (SUCCEEDED(result) && !PushBack(held, true))
+        result = E_OUTOFMEMORY;
+    if (FAILED(result))
+        delete held;
+    return result;
 }
 
 void CHeldFileList::ReleaseItem(void* item)

@@ -21,7 +21,8 @@ public:
     // Makes name as a new file in the held folder (held_folder.h: never
     // through a link, never over what is there; a name that exists gives
     // HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)). The path recorded is the
-    // folder's path and the name.
+    // folder's path and the name. A failure goes to the setup log, a name
+    // another program put there first as such.
     HRESULT Create(const HeldFolder& folder, const char* name, DWORD access, DWORD share);
     // Opens the file other holds once more (the same file, whatever its
     // path names by now) with this access and sharing; the path is taken
@@ -66,8 +67,9 @@ HRESULT HoldAgainstWriters(CDiskFile& writer, CDiskFile& held);
 class CHeldFileList : public CItemList {
 public:
     ~CHeldFileList() override;
-    // Takes over what file holds; false (file keeps it) when no node can be had.
-    bool Take(CDiskFile& file);
+    // Holds the file writer has open (HoldAgainstWriters) in the list; the
+    // writer is closed on the way. The failure when it can't be held.
+    HRESULT Hold(CDiskFile& writer);
 
 protected:
     void ReleaseItem(void* item) override;

@@ -79,14 +79,6 @@ public:
         m_dwPending = 0;
         // Made new, never through a link; nobody else may write it while it is written.
         HRESULT result = m_Output.Create(m_Folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
-        const char* path = LogText(m_Output.GetPath().GetData());
-        if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS))
-            LogFailure(result,
-                       "%s was put in the work folder by another program before its entry was unpacked: "
-                       "it is left as it is and the entry is not written",
-                       path);
-        else if (FAILED(result))
-            LogFailure(result, "Failed to create %s", path);
         if (FAILED(result))
             m_Output.Close();
         else
@@ -119,10 +111,7 @@ public:
         HRESULT result = Flush();
         if (FAILED(result) || !m_pHeld)
             return result;
-        CDiskFile held;
-        result = HoldAgainstWriters(m_Output, held);
-        if (SUCCEEDED(result) && !m_pHeld->Take(held))
-            result = E_OUTOFMEMORY;
+        result = m_pHeld->Hold(m_Output);
         if (FAILED(result))
             LogFailure(result, "Failed to hold %s against writers", LogText(m_Output.GetPath().GetData()));
         return result;

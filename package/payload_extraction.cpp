@@ -128,18 +128,9 @@ HRESULT ExtractPayload(WORD resourceId, const HeldFolder& folder, const char* na
     // Nobody else may write the file while it is written.
     CDiskFile writer;
     HRESULT result = writer.Create(folder, name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+    if (FAILED(result))
+        return result;
     const char* path = LogText(writer.GetPath().GetData());
-    if (result == HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)) {
-        LogFailure(result,
-                   "%s was put in the work folder by another program before payload %u: it is left as it "
-                   "is and the payload is not written",
-                   path, resourceId);
-        return result;
-    }
-    if (FAILED(result)) {
-        LogFailure(result, "Failed to create %s for payload %u", path, resourceId);
-        return result;
-    }
     result = WriteCheckedPayload(resourceId, image, size, writer);
     if (SUCCEEDED(result)) {
         result = HoldAgainstWriters(writer, held);

@@ -16,6 +16,23 @@
 #include "setup/administrator_check.h"
 #include "setup/work_folder_security.h"
 
+namespace {
+// path, a backslash if it lacks one, and name; false, with path empty, when
+// that does not fit.
+bool AppendName(char (&path)[SETUP_PATH_SIZE], const char* name)
+{
+    AppendBackslash(path);
+    const std::size_t length = std::strlen(path);
+    const std::size_t nameSize = std::strlen(name) + 1;
+    if (length + nameSize > SETUP_PATH_SIZE) {
+        path[0] = 0;
+        return false;
+    }
+    std::memcpy(path + length, name, nameSize);
+    return true;
+}
+} // namespace
+
 void GetTemporaryFolder(char (&folder)[SETUP_PATH_SIZE])
 {
     DWORD length = GetTempPathA(SETUP_PATH_SIZE, folder);
@@ -30,20 +47,15 @@ void GetWorkFolderParent(char (&folder)[SETUP_PATH_SIZE])
         LogEvent("Not elevated: the work folder goes to the user's temporary folder %s", folder);
         return;
     }
-    static const char kTemp[] = "Temp\\";
+    // Without it, the folder stays empty: its free space can't be read, and the run is refused.
     UINT length = GetSystemWindowsDirectoryA(folder, SETUP_PATH_SIZE);
     if (length == 0 || length >= SETUP_PATH_SIZE) {
-        folder[0] = 0; // its free space can't be read: the run is refused
+        folder[0] = 0;
         LogFailure(LastErrorResult(), "Failed to find the Windows folder");
         return;
     }
-    AppendBackslash(folder);
-    const std::size_t used = std::strlen(folder);
-    if (used + sizeof(kTemp) > SETUP_PATH_SIZE) {
-        folder[0] = 0;
+    if (!AppendName(folder, "Temp\\"))
         return;
-    }
-    std::memcpy(folder + used, kTemp, sizeof(kTemp));
     LogEvent("Elevated: the work folder goes to the system's temporary folder %s", folder);
 }
 
@@ -53,13 +65,7 @@ void MakeWorkFolderName(const char* tempFolder, const unsigned* number, char (&w
     if (number)
         std::snprintf(name, sizeof(name), "exp%08x.tmp", *number);
     CopyDbcsAware(workFolder, tempFolder ? tempFolder : "", SETUP_PATH_SIZE - 1);
-    AppendBackslash(workFolder);
-    const std::size_t length = std::strlen(workFolder);
-    const std::size_t nameLength = std::strlen(name) + 1;
-    if (length + nameLength <= SETUP_PATH_SIZE)
-        std::memcpy(workFolder + length, name, nameLength);
-    else
-        workFolder[0] = 0; // no room for a name: nothing to create
+    AppendName(workFolder, name); // no room for a name: empty, nothing to create
 }
 
 namespace {
@@ -74,6 +80,8 @@ const int CREATE_ATTEMPTS = 10;
 // deletion, and SetCurrentDirectory and FindFirstFile don't (error 32).
 const ACCESS_MASK FOLDER_ACCESS = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 const ULONG FOLDER_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// A folder made new in the call that opens it, never through a link.
+const ULONG NEW_FOLDER_OPTIONS = FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
 
 // The last name of path (after its last single-byte backslash).
 const char* LastName(const char* path)
@@ -156,8 +164,7 @@ HRESULT CWorkFolder::Create(const char* tempFolder)
         }
         // Made new in the call that opens it: a name someone took first, a
         // file, a folder or a link, is given up for another.
-        result = NtCreateFileIn(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
-                                FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT,
+        result = NtCreateFileIn(parent.Get(), wide, chars, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE, NEW_FOLDER_OPTIONS,
                                 security.GetDescriptor(), m_hFolder);
         if (result == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
             LogEvent("%s exists already: the work folder takes another name", name);
@@ -201,21 +208,20 @@ bool CWorkFolder::Confirm()
 HRESULT CWorkFolder::CreateInstallersTemp()
 {
     static const wchar_t kName[] = L"Temp";
-    static const char kNameWithBackslash[] = "Temp\\";
     const std::size_t length = std::strlen(m_szPath);
-    if (!m_hFolder || length == 0 || m_szPath[length - 1] != '\\' ||
-        length + sizeof(kNameWithBackslash) > SETUP_PATH_SIZE)
+    if (!m_hFolder || length == 0 || m_szPath[length - 1] != '\\')
+        return E_UNEXPECTED;
+    std::memcpy(m_szTempPath, m_szPath, sizeof(m_szTempPath));
+    if (!AppendName(m_szTempPath, "Temp\\"))
         return E_UNEXPECTED;
     // No descriptor of its own: it inherits the work folder's.
-    HRESULT result =
-        NtCreateFileIn(m_hFolder.Get(), kName, 4, FOLDER_ACCESS, FOLDER_SHARE, FILE_CREATE,
-                       FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, m_hTemp);
+    HRESULT result = NtCreateFileIn(m_hFolder.Get(), kName, ARRAYSIZE(kName) - 1, FOLDER_ACCESS, FOLDER_SHARE,
+                                    FILE_CREATE, NEW_FOLDER_OPTIONS, nullptr, m_hTemp);
     if (FAILED(result)) {
-        LogFailure(result, "Failed to create the installers' temporary folder %sTemp", m_szPath);
+        LogFailure(result, "Failed to create the installers' temporary folder %s", m_szTempPath);
+        m_szTempPath[0] = 0;
         return result;
     }
-    std::memcpy(m_szTempPath, m_szPath, length);
-    std::memcpy(m_szTempPath + length, kNameWithBackslash, sizeof(kNameWithBackslash));
     LogEvent("Installers' temporary folder created: %s", m_szTempPath);
     return S_OK;
 }

@@ -13,6 +13,12 @@ typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 
 } // namespace
 
+DWORD NtStatusToWin32Error(NTSTATUS status)
+{
+    NtStatusToErrorFunction toError = RunTimeFunction<NtStatusToErrorFunction>(RunTimeCall::RtlNtStatusToDosError);
+    return toError ? toError(status) : ERROR_GEN_FAILURE;
+}
+
 HRESULT NtCreateFileIn(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
                        ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened)
 {
@@ -20,8 +26,7 @@ HRESULT NtCreateFileIn(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCE
     if (!folder || folder == INVALID_HANDLE_VALUE || (!name && nameChars != 0) || nameChars > 255)
         return E_INVALIDARG;
     NtCreateFileFunction createFile = RunTimeFunction<NtCreateFileFunction>(RunTimeCall::NtCreateFile);
-    NtStatusToErrorFunction toError = RunTimeFunction<NtStatusToErrorFunction>(RunTimeCall::RtlNtStatusToDosError);
-    if (!createFile || !toError)
+    if (!createFile)
         return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 
     UNICODE_STRING text;
@@ -39,7 +44,7 @@ HRESULT NtCreateFileIn(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCE
     NTSTATUS result = createFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
                                  share, disposition, options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result < 0)
-        return Win32ErrorResult(toError(result));
+        return Win32ErrorResult(NtStatusToWin32Error(result));
     opened.Reset(handle);
     return S_OK;
 }

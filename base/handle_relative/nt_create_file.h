@@ -18,5 +18,9 @@
 // is the security of what is created. The platform's failure as a result code:
 // a name that exists already, for FILE_CREATE, gives
 // HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS).
+// The Win32 error of an NTSTATUS (RtlNtStatusToDosError), as kernel32
+// reports it; ERROR_GEN_FAILURE where ntdll can't say.
+DWORD NtStatusToWin32Error(NTSTATUS status);
+
 HRESULT NtCreateFileIn(HANDLE folder, const wchar_t* name, ULONG nameChars, ACCESS_MASK access, ULONG share,
                        ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR descriptor, UniqueFileHandle& opened);

@@ -28,7 +28,6 @@ const int NO_NT_CLASS = -1;
 typedef NTSTATUS(NTAPI* NtInformationFunction)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, int);
 typedef NTSTATUS(NTAPI* NtQueryDirectoryFileFunction)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG, int,
                                                       BOOLEAN, PUNICODE_STRING, BOOLEAN);
-typedef ULONG(NTAPI* NtStatusToErrorFunction)(NTSTATUS);
 typedef WCHAR(NTAPI* UpcaseFunction)(WCHAR);
 
 // kernel32's answer to an ntdll call: TRUE, or FALSE with the status's
@@ -37,8 +36,7 @@ BOOL Answer(NTSTATUS status)
 {
     if (status >= 0)
         return TRUE;
-    NtStatusToErrorFunction toError = RunTimeFunction<NtStatusToErrorFunction>(RunTimeCall::RtlNtStatusToDosError);
-    SetLastError(toError ? toError(status) : ERROR_GEN_FAILURE);
+    SetLastError(NtStatusToWin32Error(status));
     return FALSE;
 }
 

@@ -23,8 +23,8 @@ typedef int(WINAPI* CompareStringOrdinalFunction)(LPCWCH, int, LPCWCH, int, BOOL
 // others, FILE_FLAG_OVERLAPPED among them, are refused (ERROR_INVALID_PARAMETER).
 HANDLE ReOpenFileWith(ReOpenFileFunction kernel32, HANDLE file, DWORD access, DWORD share, DWORD flags);
 // GetFileInformationByHandleEx: without kernel32's, the basic, standard,
-// name, attribute-tag and full-directory classes (the listing ones through
-// the folder's handle); others are refused (ERROR_INVALID_PARAMETER).
+// name, attribute-tag and id-both-directory classes (the listing ones
+// through the folder's handle); others are refused (ERROR_INVALID_PARAMETER).
 BOOL GetFileInformationByHandleExWith(GetFileInformationByHandleExFunction kernel32, HANDLE file,
                                       FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size);
 // SetFileInformationByHandle: without kernel32's, the basic, disposition,
